@@ -1,0 +1,39 @@
+// YUY2 to planar YUV: the three converters, the frame size, and the rule that
+// picks a converter from the settings.
+//
+// A converter writes the planar frame (Y, then U, then V, no padding) into
+// destination from packed YUY2 rows of exactly 2 x width bytes. It reads only
+// its arguments, never writes the source, and for sizes it cannot use (width
+// below 2, too few rows, negative values) it writes nothing.
+#pragma once
+
+#include <stdint.h>
+
+#include "settings/output_settings.h"
+
+typedef void (*FrameConverter)(uint8_t* destination, const uint8_t* source, int32_t width,
+                               int32_t height);
+
+// Chroma of each row pair averaged, a half rounded up.
+void ConvertYUY2To420(uint8_t* destination, const uint8_t* source, int32_t width, int32_t height);
+// Chroma filtered within each field: (3 x near + far + 2) >> 2.
+void ConvertYUY2To420Interlaced(uint8_t* destination, const uint8_t* source, int32_t width,
+                                int32_t height);
+// Chroma copied row by row.
+void ConvertYUY2To422(uint8_t* destination, const uint8_t* source, int32_t width, int32_t height);
+
+// Bytes of one planar frame, in 64 bits so no size can overflow:
+// width x height + (width x height) / 2 for 4:2:0, width x height x 2 for 4:2:2.
+int64_t PlanarFrameSize(const OutputSettings* settings, int32_t width, int32_t height);
+
+// The converter for settings that passed CheckOutputParameters.
+FrameConverter ChooseFrameConverter(const OutputSettings* settings);
+
+// Where each plane of a frame starts. The V offset is taken from the whole
+// product width x height, as readers locate it.
+struct PlaneOffsets {
+    intptr_t u;
+    intptr_t v;
+};
+PlaneOffsets PlanarOffsets420(int32_t width, int32_t height);
+PlaneOffsets PlanarOffsets422(int32_t width, int32_t height);

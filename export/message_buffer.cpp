@@ -1,0 +1,12 @@
+#include "export/message_buffer.h"
+
+#include "platform/platform.h"
+
+char MessageBuffer[MessageBufferSize];
+
+void BeginReport(TextComposition* text) { BeginComposition(text, MessageBuffer, MessageBufferSize); }
+
+void ShowReport(TextComposition* text) {
+    EndComposition(text);
+    MessageBoxA(nullptr, MessageBuffer, "ERROR", MB_ICONERROR);
+}

@@ -1,0 +1,99 @@
+// One export: check, open, allocate, header, then every frame in order.
+#include <stdlib.h>
+
+#include "export/export_reports.h"
+#include "export/frame_conversion.h"
+#include "export/stream_header.h"
+#include "host/plugin_table.h"
+#include "platform/platform.h"
+#include "settings/output_settings.h"
+
+static const char FrameMarker[6] = {'F', 'R', 'A', 'M', 'E', '\n'};
+
+// Smallest FrameBuffer: the header line is composed in it before any frame.
+enum { MinimumFrameBufferSize = 512 };
+static_assert(static_cast<int>(StreamHeaderMaxLength) < static_cast<int>(MinimumFrameBufferSize), "the header must fit the buffer");
+
+// The driver counts bytes in 32-bit signed sizes: the frame and its YUY2
+// source (2 x width x height, the larger of the two) must both fit, and
+// neither may be negative.
+static bool FrameFitsExport(const OutputSettings* settings, int32_t width, int32_t height) {
+    if (width < 0 || height < 0) return false;
+    int64_t sourceSize = 2 * static_cast<int64_t>(width) * height;
+    return sourceSize <= INT32_MAX && PlanarFrameSize(settings, width, height) <= INT32_MAX;
+}
+
+static bool WriteAll(int file, const void* bytes, int32_t count) {
+    return _write(file, bytes, static_cast<unsigned int>(count)) == count;
+}
+
+// Header and frames into an open file; 1 when every frame is written.
+static int WriteStream(const OutputRequest* request, int file, uint8_t* frameBuffer,
+                       int32_t bufferSize, int32_t frameSize, FrameConverter convert) {
+    int headerLength = BuildStreamHeader(reinterpret_cast<char*>(frameBuffer), bufferSize, request);
+    if (!WriteAll(file, frameBuffer, headerLength)) {
+        ReportWriteFailure();
+        return 0;
+    }
+    for (int32_t i = 0; i < request->frameCount; ++i) {
+        if (request->isAbort != nullptr && request->isAbort() != 0) return 0;  // the user's choice: no report
+        ClearMmxState();
+        // Progress before frames 31, 63, 95, ... and the preview after them.
+        const bool milestone = (i & 31) == 31;
+        if (milestone && request->showProgress != nullptr) request->showProgress(i, request->frameCount);
+        const uint8_t* frame = request->getFrame != nullptr
+                                   ? static_cast<const uint8_t*>(request->getFrame(i, FrameFormatYuy2))
+                                   : nullptr;
+        if (frame == nullptr) {
+            ReportFrameFetchFailure(i);
+            return 0;
+        }
+        if (!WriteAll(file, FrameMarker, sizeof FrameMarker)) {
+            ReportWriteFailure();
+            return 0;
+        }
+        convert(frameBuffer, frame, request->width, request->height);
+        if (!WriteAll(file, frameBuffer, frameSize)) {
+            ReportWriteFailure();
+            return 0;
+        }
+        if (milestone && request->updatePreview != nullptr) request->updatePreview();
+    }
+    return 1;
+}
+
+int PLUGIN_CDECL PluginOutput(OutputRequest* request) {
+    const int32_t width = request->width;
+    const int32_t height = request->height;
+    // Nothing on disk is touched until the request is known to be usable.
+    if (!CheckOutputParameters(width, height)) {
+        ReportParameterProblems(width, height);
+        return 0;
+    }
+    const OutputSettings* settings = &gOutputSettings;
+    if (!FrameFitsExport(settings, width, height)) {
+        ReportUnsupportedFrameSize(width, height);
+        return 0;
+    }
+    const char* path = request->outputPath != nullptr ? request->outputPath : "";
+
+    int result = 0;
+    uint8_t* frameBuffer = nullptr;
+    int file = request->outputPath != nullptr ? _open(path, PLATFORM_OPEN_FLAGS, PLATFORM_OPEN_MODE) : -1;
+    if (file < 0) {
+        ReportOpenFailure(path);
+    } else {
+        const int32_t frameSize = static_cast<int32_t>(PlanarFrameSize(settings, width, height));
+        const FrameConverter convert = ChooseFrameConverter(settings);
+        const int32_t bufferSize = frameSize > MinimumFrameBufferSize ? frameSize : MinimumFrameBufferSize;
+        frameBuffer = static_cast<uint8_t*>(malloc(static_cast<size_t>(bufferSize)));
+        if (frameBuffer == nullptr)
+            ReportOutOfMemory();
+        else
+            result = WriteStream(request, file, frameBuffer, bufferSize, frameSize, convert);
+    }
+    // One clean-up for every path: the file first, then the buffer.
+    if (file >= 0) _close(file);
+    free(frameBuffer);
+    return result;
+}

@@ -1,0 +1,48 @@
+// A simulated modal dialog for systems without user32, so native tests can
+// drive a dialog procedure: the controls keep a check state, an enabled flag
+// and a text; DialogBoxParamA sends the initialisation message, then plays a
+// script of user actions until the procedure ends the dialog.
+#pragma once
+
+#include "platform/platform.h"
+
+#if !defined(_WIN32)
+
+enum StubActionKind {
+    StubClickRadio,   // the user clicks an auto radio button of group first..last
+    StubTypeText,     // the user replaces an edit's text
+    StubPressButton,  // WM_COMMAND with the id (OK, cancel, Enter, Escape)
+};
+
+struct StubAction {
+    StubActionKind kind;
+    int id;
+    int groupFirst;  // StubClickRadio only
+    int groupLast;
+    const char* text;  // StubTypeText only
+};
+
+enum { StubControlTextMax = 64 };
+
+struct StubControl {
+    int id;
+    int checked;  // BST_CHECKED or BST_UNCHECKED
+    int enabled;
+    char text[StubControlTextMax];
+};
+
+// The actions the next DialogBoxParamA plays, in order. If they run out
+// before the dialog ends, DialogBoxParamA returns -1, as a failed dialog does.
+void StubSetDialogScript(const StubAction* actions, int count);
+// Makes the next DialogBoxParamA fail at once with -1, as with no template.
+void StubFailNextDialog(void);
+// The state of a control of the latest dialog, kept after it ended;
+// null when it was never touched.
+const StubControl* StubDialogControl(int id);
+// Template and owner the latest DialogBoxParamA was given.
+LPCSTR StubLastDialogTemplate(void);
+HWND StubLastDialogOwner(void);
+// Edits as the template creates them: enabled unless listed here.
+void StubSetInitiallyDisabled(const int* ids, int count);
+
+#endif

@@ -1,0 +1,72 @@
+// MessageBoxA for systems without user32: the box goes to stderr as UTF-8 and
+// is recorded so that tests can check its owner, text, caption and style.
+#include "platform/stub_user32.h"
+
+#include <errno.h>
+#include <iconv.h>
+#include <stdio.h>
+#include <string.h>
+
+static StubMessageBox gLastBox;
+static int gBoxCount;
+static int gEcho = 1;
+
+void StubResetMessageBoxes(void) {
+    gBoxCount = 0;
+    memset(&gLastBox, 0, sizeof gLastBox);
+}
+
+int StubMessageBoxCount(void) { return gBoxCount; }
+
+const StubMessageBox* StubLastMessageBox(void) { return gBoxCount > 0 ? &gLastBox : nullptr; }
+
+void StubSetMessageBoxEcho(int echo) { gEcho = echo; }
+
+static void CopyCut(char* destination, size_t room, const char* source) {
+    size_t length = strnlen(source, room - 1);
+    memcpy(destination, source, length);
+    destination[length] = '\0';
+}
+
+// The texts are Shift-JIS; a terminal wants UTF-8. Bytes iconv cannot take
+// are shown as '?' so a broken text is still visible.
+static void PrintCp932AsUtf8(FILE* out, const char* text) {
+    iconv_t cd = iconv_open("UTF-8", "CP932");
+    if (cd == (iconv_t)-1) {
+        fputs(text, out);
+        return;
+    }
+    char* in = const_cast<char*>(text);
+    size_t inLeft = strlen(text);
+    char chunk[1024];
+    while (inLeft > 0) {
+        char* outPos = chunk;
+        size_t outLeft = sizeof chunk;
+        size_t rc = iconv(cd, &in, &inLeft, &outPos, &outLeft);
+        fwrite(chunk, 1, sizeof chunk - outLeft, out);
+        if (rc == (size_t)-1 && errno != E2BIG) {
+            fputc('?', out);
+            ++in;
+            --inLeft;
+        }
+    }
+    iconv_close(cd);
+}
+
+int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
+    ++gBoxCount;
+    gLastBox.owner = owner;
+    gLastBox.style = style;
+    gLastBox.textLength = text ? static_cast<int>(strlen(text)) : 0;
+    CopyCut(gLastBox.text, sizeof gLastBox.text, text ? text : "");
+    CopyCut(gLastBox.caption, sizeof gLastBox.caption, caption ? caption : "");
+    if (gEcho) {
+        fputc('[', stderr);
+        PrintCp932AsUtf8(stderr, caption ? caption : "");
+        fputs("] ", stderr);
+        PrintCp932AsUtf8(stderr, text ? text : "");
+        fputc('\n', stderr);
+        fflush(stderr);
+    }
+    return IDOK;
+}

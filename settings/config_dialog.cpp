@@ -1,0 +1,114 @@
+// The settings dialog. Compiled with Shift-JIS as the execution character set
+// for its one message. The procedure only dispatches; the functions it calls
+// hold the logic and are what native tests drive.
+#include "settings/config_dialog.h"
+
+#include "platform/bounded_format.h"
+
+static bool IsChecked(HWND dialog, int id) {
+    return SendDlgItemMessageA(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+static void EnableControl(HWND dialog, int id, BOOL enable) { EnableWindow(GetDlgItem(dialog, id), enable); }
+
+void ShowSettingsInDialog(HWND dialog, const OutputSettings* settings) {
+    CheckRadioButton(dialog, IdColor420, IdColor422,
+                     settings->colorFormat == Yuv420 ? IdColor420 : IdColor422);
+
+    int aspect = IdAspectUnspecified;
+    if (settings->aspectMode == AspectDisplay4x3) aspect = IdAspect4x3;
+    if (settings->aspectMode == AspectDisplay16x9) aspect = IdAspect16x9;
+    if (settings->aspectMode == AspectCustomPixel) aspect = IdAspectCustom;
+    CheckRadioButton(dialog, IdAspectUnspecified, IdAspectCustom, aspect);
+    BOOL custom = settings->aspectMode == AspectCustomPixel ? TRUE : FALSE;
+    EnableControl(dialog, IdAspectNum, custom);
+    EnableControl(dialog, IdAspectDen, custom);
+    // Unsigned, as the fields take digits only: -1 shows as 4294967295.
+    SetDlgItemInt(dialog, IdAspectNum, static_cast<UINT>(settings->pixelAspectNum), FALSE);
+    SetDlgItemInt(dialog, IdAspectDen, static_cast<UINT>(settings->pixelAspectDen), FALSE);
+
+    int scan = IdScanProgressive;
+    if (settings->interlaceMode == InterlacedTopFirst) scan = IdScanTopFirst;
+    if (settings->interlaceMode == InterlacedBottomFirst) scan = IdScanBottomFirst;
+    CheckRadioButton(dialog, IdScanProgressive, IdScanBottomFirst, scan);
+}
+
+void UpdateCustomAspectFields(HWND dialog) {
+    BOOL custom = IsChecked(dialog, IdAspectCustom) ? TRUE : FALSE;
+    EnableControl(dialog, IdAspectNum, custom);
+    EnableControl(dialog, IdAspectDen, custom);
+}
+
+OutputSettings ReadSettingsFromDialog(HWND dialog) {
+    OutputSettings settings;
+    settings.colorFormat = IsChecked(dialog, IdColor420) ? Yuv420 : Yuv422;
+    if (IsChecked(dialog, IdAspectUnspecified))
+        settings.aspectMode = AspectUnspecified;
+    else if (IsChecked(dialog, IdAspect4x3))
+        settings.aspectMode = AspectDisplay4x3;
+    else if (IsChecked(dialog, IdAspect16x9))
+        settings.aspectMode = AspectDisplay16x9;
+    else
+        settings.aspectMode = AspectCustomPixel;
+    // An empty field reads 0; 2^31 and above come back negative.
+    settings.pixelAspectNum = static_cast<int32_t>(GetDlgItemInt(dialog, IdAspectNum, nullptr, FALSE));
+    settings.pixelAspectDen = static_cast<int32_t>(GetDlgItemInt(dialog, IdAspectDen, nullptr, FALSE));
+    if (IsChecked(dialog, IdScanProgressive))
+        settings.interlaceMode = Progressive;
+    else if (IsChecked(dialog, IdScanTopFirst))
+        settings.interlaceMode = InterlacedTopFirst;
+    else
+        settings.interlaceMode = InterlacedBottomFirst;
+    return settings;
+}
+
+bool DialogSettingsAcceptable(const OutputSettings* settings) {
+    return settings->aspectMode != AspectCustomPixel ||
+           (settings->pixelAspectNum >= 1 && settings->pixelAspectDen >= 1);
+}
+
+static void ReportInvalidCustomAspect(HWND dialog, const OutputSettings* settings) {
+    char message[1024];
+    TextComposition text;
+    BeginComposition(&text, message, sizeof message);
+    AppendPiece(&text, "不正なカスタムピクセルアスペクト比 %d:%d が指定されています",
+                settings->pixelAspectNum, settings->pixelAspectDen);
+    EndComposition(&text);
+    MessageBoxA(dialog, message, "ERROR", MB_ICONERROR);
+}
+
+// OK: all five fields at once, or nothing and the dialog stays open.
+static void AcceptDialog(HWND dialog) {
+    OutputSettings chosen = ReadSettingsFromDialog(dialog);
+    if (!DialogSettingsAcceptable(&chosen)) {
+        ReportInvalidCustomAspect(dialog, &chosen);
+        return;
+    }
+    OutputSettings* live = reinterpret_cast<OutputSettings*>(GetWindowLongA(dialog, GWL_USERDATA));
+    *live = chosen;
+    EndDialog(dialog, IDOK);
+}
+
+// Returns 0 for every message: initialisation leaves the focus where the
+// system puts none.
+INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        SetWindowLongA(dialog, GWL_USERDATA, static_cast<LONG>(lParam));
+        ShowSettingsInDialog(dialog, reinterpret_cast<const OutputSettings*>(lParam));
+        break;
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDOK: AcceptDialog(dialog); break;
+        case IDCANCEL: EndDialog(dialog, IDCANCEL); break;
+        case IdAspectUnspecified:
+        case IdAspect4x3:
+        case IdAspect16x9:
+        case IdAspectCustom: UpdateCustomAspectFields(dialog); break;
+        default: break;
+        }
+        break;
+    default: break;
+    }
+    return 0;
+}

@@ -1,0 +1,45 @@
+// The plug-in's one settings record and its 20-byte persisted form.
+#pragma once
+
+#include <stdint.h>
+
+enum ColorFormat : int32_t { Yuv420 = 0, Yuv422 = 1 };
+enum AspectMode : int32_t {
+    AspectUnspecified = 0,
+    AspectDisplay4x3 = 1,
+    AspectDisplay16x9 = 2,
+    AspectCustomPixel = 3,
+};
+enum InterlaceMode : int32_t { Progressive = 0, InterlacedTopFirst = 1, InterlacedBottomFirst = 2 };
+
+// Any field may hold any value: a blob is stored as given and judged only
+// when an export starts.
+struct OutputSettings {
+    int32_t colorFormat;
+    int32_t aspectMode;
+    int32_t pixelAspectNum;  // custom pixel aspect, used only with AspectCustomPixel
+    int32_t pixelAspectDen;
+    int32_t interlaceMode;
+};
+
+enum { SettingsBlobSize = 20 };
+
+// The module-wide record: all zero at load.
+extern OutputSettings gOutputSettings;
+
+// The blob is the five fields in order, each little-endian two's complement.
+void EncodeSettingsBlob(const OutputSettings* settings, unsigned char* blob);
+void DecodeSettingsBlob(const unsigned char* blob, OutputSettings* settings);
+
+// Every field holds one of its codes (and a custom aspect has both numbers >= 1).
+bool SettingsInRange(const OutputSettings* settings);
+
+// The frame height has to be a multiple of this: 1 unless 4:2:0 (and every
+// colour code outside the range counts as not 4:2:0); 4 when 4:2:0 is
+// interlaced (any scan code but progressive); else 2.
+int32_t RequiredHeightMultiple(const OutputSettings* settings);
+
+// Whether the settings suit a frame of this size (no side effects).
+int CheckOutputParameters(int32_t width, int32_t height);
+// Shows one message box listing every reason CheckOutputParameters refused.
+void ReportParameterProblems(int32_t width, int32_t height);

@@ -1,0 +1,40 @@
+// The report of a refused request. Compiled with Shift-JIS as the execution
+// character set: the literals below reach the message box in code page 932.
+#include "export/message_buffer.h"
+#include "settings/output_settings.h"
+
+// Each block is written when its own condition holds; together the three
+// conditions are exactly those CheckOutputParameters refuses, so a report
+// never consists of its title alone.
+void ReportParameterProblems(int32_t width, int32_t height) {
+    const OutputSettings* settings = &gOutputSettings;
+    TextComposition text;
+    BeginReport(&text);
+    AppendPiece(&text, "出力パラメータに問題があります\n\n");
+    if (width % 2 != 0) {
+        AppendPiece(&text, "- 映像の幅 %d が 2 の倍数ではありません\n", width);
+        AppendPiece(&text, "  このプラグインで出力する際には\n");
+        AppendPiece(&text, "  映像の幅を 2 の倍数に設定する必要があります\n");
+        AppendPiece(&text, "  「サイズの変更」等で問題のない映像の幅に変更してください\n");
+    }
+    if (settings->colorFormat == Yuv420) {
+        // Scan codes outside the range count as interlaced, as in the check.
+        if (settings->interlaceMode != Progressive && height % 4 != 0) {
+            AppendPiece(&text, "- 映像の高さ %d が 4 の倍数ではありません\n", height);
+            AppendPiece(&text, "  YUV420 フォーマットでインタレースオプションを有効にするには\n");
+            AppendPiece(&text, "  映像の高さを 4 の倍数に設定する必要があります\n");
+            AppendPiece(&text, "  「サイズの変更」等で問題のない映像の高さに変更してください\n");
+        } else if (settings->interlaceMode == Progressive && height % 2 != 0) {
+            AppendPiece(&text, "- 映像の高さ %d が 2 の倍数ではありません\n", height);
+            AppendPiece(&text, "  YUV420 フォーマットで出力する際には\n");
+            AppendPiece(&text, "  映像の高さを 2 の倍数に設定する必要があります\n");
+            AppendPiece(&text, "  「サイズの変更」等で問題のない映像の高さに変更してください\n");
+        }
+    }
+    if (!SettingsInRange(settings)) {
+        AppendPiece(&text, "- プラグインの設定が正しく行われていません\n");
+        AppendPiece(&text, "  設定ダイアログを開いて「決定」ボタンを押して\n");
+        AppendPiece(&text, "  正しく設定を完了してください\n");
+    }
+    ShowReport(&text);
+}

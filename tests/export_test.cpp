@@ -1,0 +1,303 @@
+// Whole exports through the descriptor, with a fake host recording each call.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/resource.h>
+
+#include <string>
+#include <vector>
+
+#include "export/frame_conversion.h"
+#include "host/plugin_table.h"
+#include "platform/stub_user32.h"
+#include "tests/test_support.h"
+
+namespace {
+
+struct FakeHost {
+    int width = 8, height = 8;
+    std::vector<std::string> calls;
+    int abortAt = -1;     // isAbort answers non-zero from this frame on
+    int nullFrameAt = -1;  // getFrame fails for this frame
+    int frameQuestions = 0;
+    std::vector<std::vector<uint8_t>> frames;
+};
+FakeHost* gHost;
+
+int IsAbort() {
+    int frame = gHost->frameQuestions++;
+    gHost->calls.push_back("abort?");
+    return gHost->abortAt >= 0 && frame >= gHost->abortAt;
+}
+int ShowProgress(int now, int total) {
+    gHost->calls.push_back("progress " + std::to_string(now) + "/" + std::to_string(total));
+    return 1;
+}
+int UpdatePreview() {
+    gHost->calls.push_back("preview");
+    return 1;
+}
+void* GetFrame(int frame, uint32_t format) {
+    gHost->calls.push_back("frame " + std::to_string(frame));
+    if (format != FrameFormatYuy2 || frame == gHost->nullFrameAt) return nullptr;
+    size_t bytes = static_cast<size_t>(2 * gHost->width * gHost->height);
+    if (static_cast<size_t>(frame) >= gHost->frames.size()) gHost->frames.resize(frame + 1);
+    // One spare byte keeps the pointer of an empty frame non-null.
+    gHost->frames[frame] = RandomBytes(bytes + 1, 1000 + frame);
+    return gHost->frames[frame].data();
+}
+
+class Export : public ::testing::Test {
+protected:
+    void SetUp() override {
+        gHost = &host;
+        dir = MakeTempDir();
+        path = dir + "/out.y4m";
+        PluginInit();
+        StubResetMessageBoxes();
+        StubSetMessageBoxEcho(0);
+    }
+    void TearDown() override { StubSetMessageBoxEcho(1); }
+
+    int Run(int frameCount, int rate = 30000, int scale = 1001) {
+        OutputRequest request = {};
+        request.width = host.width;
+        request.height = host.height;
+        request.rate = rate;
+        request.scale = scale;
+        request.frameCount = frameCount;
+        request.outputPath = path.c_str();
+        request.isAbort = IsAbort;
+        request.showProgress = ShowProgress;
+        request.updatePreview = UpdatePreview;
+        request.getFrame = GetFrame;
+        return GetOutputPluginTable()->output(&request);
+    }
+
+    // What the file must hold: header line, then `records` frame records of
+    // the frames the host served.
+    std::string Expected(const std::string& header, int records) {
+        std::string bytes = header;
+        int64_t size = PlanarFrameSize(&gOutputSettings, host.width, host.height);
+        for (int i = 0; i < records; ++i) {
+            std::vector<uint8_t> frame(static_cast<size_t>(size));
+            ChooseFrameConverter(&gOutputSettings)(frame.data(), host.frames[i].data(), host.width, host.height);
+            bytes += "FRAME\n" + std::string(frame.begin(), frame.end());
+        }
+        return bytes;
+    }
+
+    std::string BoxText() { return StubMessageBoxCount() ? StubLastMessageBox()->text : ""; }
+
+    FakeHost host;
+    std::string dir, path;
+};
+
+const std::string Header8x8 = "YUV4MPEG2 W8 H8 F30000:1001 Ip A0:0 C420mpeg2 XYSCSS=420MPEG2\n";
+
+std::vector<std::string> ExpectedCalls(int frameCount) {
+    std::vector<std::string> calls;
+    for (int i = 0; i < frameCount; ++i) {
+        calls.push_back("abort?");
+        if ((i & 31) == 31) calls.push_back("progress " + std::to_string(i) + "/" + std::to_string(frameCount));
+        calls.push_back("frame " + std::to_string(i));
+        if ((i & 31) == 31) calls.push_back("preview");
+    }
+    return calls;
+}
+
+TEST_F(Export, HostCallsInOrder) {
+    for (int frames : {0, 31, 32, 100}) {
+        host.calls.clear();
+        host.frameQuestions = 0;
+        EXPECT_EQ(Run(frames), 1);
+        EXPECT_EQ(host.calls, ExpectedCalls(frames)) << frames << " frames";
+        EXPECT_EQ(ReadWholeFile(path), Expected(Header8x8, frames)) << frames << " frames";
+    }
+    EXPECT_EQ(StubMessageBoxCount(), 0);
+}
+
+TEST_F(Export, FilesInEachMode) {
+    struct Mode { OutputSettings settings; int width, height; std::string header; };
+    const Mode modes[] = {
+        {MakeSettings(0, 1, 0, 0, 0), 720, 480,
+         "YUV4MPEG2 W720 H480 F30000:1001 Ip A8:9 C420mpeg2 XYSCSS=420MPEG2\n"},
+        {MakeSettings(0, 2, 0, 0, 1), 720, 480,
+         "YUV4MPEG2 W720 H480 F30000:1001 It A32:27 C420mpeg2 XYSCSS=420MPEG2\n"},
+        {MakeSettings(1, 3, 16, 15, 2), 720, 576, "YUV4MPEG2 W720 H576 F30000:1001 Ib A16:15 C422 XYSCSS=422\n"},
+        {MakeSettings(1, 0, 0, 0, 0), 2, 1, "YUV4MPEG2 W2 H1 F30000:1001 Ip A0:0 C422 XYSCSS=422\n"},
+        {MakeSettings(0, 0, 0, 0, 0), 2, 2, "YUV4MPEG2 W2 H2 F30000:1001 Ip A0:0 C420mpeg2 XYSCSS=420MPEG2\n"},
+        {MakeSettings(0, 0, 0, 0, 0), 0, 0, "YUV4MPEG2 W0 H0 F30000:1001 Ip A0:0 C420mpeg2 XYSCSS=420MPEG2\n"},
+    };
+    for (const Mode& mode : modes) {
+        LoadSettings(mode.settings);
+        host.width = mode.width;
+        host.height = mode.height;
+        host.frames.clear();
+        ASSERT_EQ(Run(3), 1) << mode.header;
+        std::string file = ReadWholeFile(path);
+        EXPECT_EQ(file.size(), mode.header.size() +
+                                   3 * (6 + PlanarFrameSize(&mode.settings, mode.width, mode.height)));
+        EXPECT_EQ(file, Expected(mode.header, 3)) << mode.header;
+    }
+    EXPECT_EQ(StubMessageBoxCount(), 0);
+}
+
+TEST_F(Export, AbortStopsWithoutAMessage) {
+    host.abortAt = 0;
+    EXPECT_EQ(Run(10), 0);
+    EXPECT_EQ(ReadWholeFile(path), Header8x8);
+    EXPECT_EQ(host.calls, std::vector<std::string>{"abort?"});
+
+    host = FakeHost();
+    host.abortAt = 3;
+    EXPECT_EQ(Run(10), 0);
+    EXPECT_EQ(ReadWholeFile(path), Expected(Header8x8, 3));
+    EXPECT_EQ(StubMessageBoxCount(), 0);
+}
+
+TEST_F(Export, MissingFrameIsReported) {
+    host.nullFrameAt = 5;
+    EXPECT_EQ(Run(10), 0);
+    EXPECT_EQ(ReadWholeFile(path), Expected(Header8x8, 5));
+    EXPECT_EQ(StubMessageBoxCount(), 1);
+    EXPECT_EQ(BoxText(), Sjis("フレーム 5 を AviUtl 本体から取得することに失敗しました\n"
+                              "再度実行しても同じエラーがでる場合は、プラグインの作者に詳細な再現方法を報告してください\n"));
+    EXPECT_EQ(StubLastMessageBox()->owner, nullptr);
+    EXPECT_STREQ(StubLastMessageBox()->caption, "ERROR");
+    EXPECT_EQ(StubLastMessageBox()->style, MB_ICONERROR);
+}
+
+std::string OpenFailureText(const std::string& path) {
+    return Sjis("保存先ファイル ") + path +
+           Sjis(" を開くことができませんでした\nファイル名を正しく指定しているか確認してください");
+}
+
+TEST_F(Export, OpenFailuresQuoteThePath) {
+    path = dir + "/missing/out.y4m";
+    EXPECT_EQ(Run(3), 0);
+    EXPECT_EQ(BoxText(), OpenFailureText(path));
+    EXPECT_TRUE(host.calls.empty());
+
+    StubResetMessageBoxes();
+    path = dir;  // a directory
+    EXPECT_EQ(Run(3), 0);
+    EXPECT_EQ(StubMessageBoxCount(), 1);
+    EXPECT_EQ(BoxText(), OpenFailureText(path));
+
+    // A path longer than the message buffer: the text is cut to 2047 bytes.
+    StubResetMessageBoxes();
+    path = dir + "/" + std::string(3000, 'x') + "/out.y4m";
+    EXPECT_EQ(Run(3), 0);
+    EXPECT_EQ(StubLastMessageBox()->textLength, 2047);
+    EXPECT_EQ(BoxText(), OpenFailureText(path).substr(0, 2047));
+}
+
+TEST_F(Export, RefusedRequestsLeaveTheFileAlone) {
+    WriteWholeFile(path, "precious");
+    LoadSettings(MakeSettings(7, 0, 0, 0, 0));
+    EXPECT_EQ(Run(3), 0);
+    EXPECT_EQ(StubMessageBoxCount(), 1);
+    EXPECT_EQ(BoxText(), Sjis("出力パラメータに問題があります\n\n"
+                              "- プラグインの設定が正しく行われていません\n"
+                              "  設定ダイアログを開いて「決定」ボタンを押して\n"
+                              "  正しく設定を完了してください\n"));
+    EXPECT_EQ(ReadWholeFile(path), "precious");
+    EXPECT_TRUE(host.calls.empty());
+}
+
+// Sizes the check lets through but no 32-bit export can hold.
+TEST_F(Export, UnsupportedSizesAreRefusedBeforeTheFile) {
+    WriteWholeFile(path, "precious");
+    struct Case { int width, height; };
+    for (Case c : {Case{-4, 480}, Case{640, -480}, Case{-2, -2}, Case{32768, 32768}, Case{46342, 23170},
+                   Case{2, 1073741824}}) {
+        StubResetMessageBoxes();
+        host.width = c.width;
+        host.height = c.height;
+        EXPECT_EQ(Run(3), 0);
+        EXPECT_EQ(StubMessageBoxCount(), 1);
+        EXPECT_EQ(BoxText(), Sjis("映像のサイズ " + std::to_string(c.width) + " x " + std::to_string(c.height) +
+                                  " には対応していません\n「サイズの変更」等で映像のサイズを変更してください\n"));
+        EXPECT_STREQ(StubLastMessageBox()->caption, "ERROR");
+        EXPECT_EQ(ReadWholeFile(path), "precious");
+    }
+    EXPECT_TRUE(host.calls.empty());
+}
+
+const std::string WriteFailureText = "ファイルへのデータ書き込みに失敗しました\nデータ出力先の空き容量を確認してください\n";
+
+TEST_F(Export, HeaderWriteFailure) {
+    path = "/dev/full";
+    EXPECT_EQ(Run(3), 0);
+    EXPECT_EQ(BoxText(), Sjis(WriteFailureText));
+    EXPECT_TRUE(host.calls.empty());
+}
+
+// The file may grow only to `limit` bytes: the write that crosses it fails.
+class WriteLimit {
+public:
+    explicit WriteLimit(rlim_t limit) {
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        previousHandler_ = signal(SIGXFSZ, SIG_IGN);
+        rlimit lowered = saved_;
+        lowered.rlim_cur = limit;
+        setrlimit(RLIMIT_FSIZE, &lowered);
+    }
+    ~WriteLimit() {
+        setrlimit(RLIMIT_FSIZE, &saved_);
+        signal(SIGXFSZ, previousHandler_);
+    }
+
+private:
+    rlimit saved_;
+    void (*previousHandler_)(int);
+};
+
+TEST_F(Export, MarkerAndFrameWriteFailures) {
+    const size_t record = 6 + 96;
+    struct Case { size_t limit; const char* what; };
+    for (Case c : {Case{Header8x8.size() + 3, "first marker"}, Case{Header8x8.size() + 6 + 50, "first frame"},
+                   Case{Header8x8.size() + 2 * record, "third marker"},
+                   Case{Header8x8.size() + 2 * record + 6, "third frame"}}) {
+        StubResetMessageBoxes();
+        host = FakeHost();
+        int result;
+        {
+            WriteLimit limit(c.limit);
+            result = Run(3);
+        }
+        EXPECT_EQ(result, 0) << c.what;
+        EXPECT_EQ(StubMessageBoxCount(), 1) << c.what;
+        EXPECT_EQ(BoxText(), Sjis(WriteFailureText)) << c.what;
+        // Whole records before the failure, and what the failing write stored.
+        std::string file = ReadWholeFile(path);
+        int served = static_cast<int>(host.frames.size());
+        EXPECT_EQ(file, Expected(Header8x8, served).substr(0, c.limit)) << c.what;
+    }
+}
+
+TEST_F(Export, OutOfMemoryIsReported) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer reserves more address space than the limit allows";
+#else
+    // 4:2:2 at 32766 x 32766 wants a 2 GiB buffer; allow the process far less.
+    rlimit saved;
+    getrlimit(RLIMIT_AS, &saved);
+    rlimit lowered = saved;
+    lowered.rlim_cur = 1ull << 30;
+    LoadSettings(MakeSettings(1, 0, 0, 0, 0));
+    host.width = 32766;
+    host.height = 32766;
+    setrlimit(RLIMIT_AS, &lowered);
+    int result = Run(3);
+    setrlimit(RLIMIT_AS, &saved);
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(BoxText(), Sjis("メモリの確保に失敗しました\n利用可能なメモリ量や異常にメモリを消費している\n"
+                              "他のアプリケーションがないか確認してみてください\n"));
+    EXPECT_EQ(ReadWholeFile(path), "");  // created, and left empty
+    EXPECT_TRUE(host.calls.empty());
+#endif
+}
+
+}  // namespace
