@@ -14,5 +14,14 @@ target_link_options(yuv4mpeg2 PRIVATE
   -Wl,--enable-stdcall-fixup -Wl,--kill-at)
 target_link_libraries(yuv4mpeg2 PRIVATE user32)
 # Read the .rc as UTF-8 so the captions become the right UTF-16 text.
-set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
-set_source_files_properties(resources/yuv4mpeg2.rc PROPERTIES COMPILE_OPTIONS "-c;65001")
+set_source_files_properties(resources/yuv4mpeg2.rc PROPERTIES COMPILE_OPTIONS "--codepage=65001")
+
+# The release zip: the module and the README, nothing else to install.
+install(TARGETS yuv4mpeg2 LIBRARY DESTINATION . RUNTIME DESTINATION .)
+install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION .)
+set(CPACK_GENERATOR ZIP)
+set(CPACK_PACKAGE_NAME yuv4mpeg2)
+set(CPACK_PACKAGE_VENDOR Quillbeck)
+set(CPACK_PACKAGE_FILE_NAME yuv4mpeg2-${PROJECT_VERSION}-win32)
+set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+include(CPack)

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "export/frame_conversion.h"
+#include "tests/frame_model.h"
 #include "tests/test_support.h"
 
 namespace {
@@ -13,12 +14,9 @@ namespace {
 const uint8_t Sentinel = 0xA5;
 const size_t Guard = 64;
 
-enum Layout { Progressive420, Interlaced420, Planar422 };
+using Layout = FrameLayout;
 
-int64_t FrameBytes(Layout layout, int width, int height) {
-    int64_t pixels = static_cast<int64_t>(width) * height;
-    return layout == Planar422 ? pixels * 2 : pixels + pixels / 2;
-}
+int64_t FrameBytes(Layout layout, int width, int height) { return ModelFrameBytes(layout, width, height); }
 
 FrameConverter ConverterOf(Layout layout) {
     return layout == Progressive420  ? ConvertYUY2To420
@@ -26,47 +24,8 @@ FrameConverter ConverterOf(Layout layout) {
                                      : ConvertYUY2To422;
 }
 
-// The frame as the definitions describe it, sample by sample, into a buffer
-// of frame size + Guard bytes pre-filled with the sentinel. Rows the layout
-// cannot fill stay sentinel.
 std::vector<uint8_t> Model(Layout layout, const std::vector<uint8_t>& src, int width, int height) {
-    std::vector<uint8_t> out(static_cast<size_t>(FrameBytes(layout, width, height)) + Guard, Sentinel);
-    if (width < 2 || height < 1) return out;
-    const int hw = width / 2;
-    auto S = [&](int r, int b) { return static_cast<int>(src[static_cast<size_t>(r) * 2 * width + b]); };
-    const int64_t luma = static_cast<int64_t>(width) * height;
-    const int64_t uStart = luma;
-    const int64_t vStart = layout == Planar422 ? luma + luma / 2 : luma + luma / 4;
-    int lumaRows = 0;
-    if (layout == Progressive420) lumaRows = height / 2 * 2;
-    if (layout == Interlaced420) lumaRows = height / 4 * 4;
-    if (layout == Planar422) lumaRows = height;
-    for (int r = 0; r < lumaRows; ++r)
-        for (int x = 0; x < 2 * hw; ++x) out[static_cast<size_t>(r) * width + x] = static_cast<uint8_t>(S(r, 2 * x));
-    auto put = [&](int k, int j, int u, int v) {
-        out[static_cast<size_t>(uStart + static_cast<int64_t>(k) * hw + j)] = static_cast<uint8_t>(u);
-        out[static_cast<size_t>(vStart + static_cast<int64_t>(k) * hw + j)] = static_cast<uint8_t>(v);
-    };
-    for (int j = 0; j < hw; ++j) {
-        if (layout == Planar422) {
-            for (int r = 0; r < height; ++r) put(r, j, S(r, 4 * j + 1), S(r, 4 * j + 3));
-        } else if (layout == Progressive420) {
-            for (int k = 0; k < height / 2; ++k)
-                put(k, j, (S(2 * k, 4 * j + 1) + S(2 * k + 1, 4 * j + 1) + 1) / 2,
-                    (S(2 * k, 4 * j + 3) + S(2 * k + 1, 4 * j + 3) + 1) / 2);
-        } else {
-            for (int k = 0; k < height / 4 * 2; ++k) {
-                // Even chroma rows: top field, rows 4g (weight 3) and 4g+2.
-                // Odd chroma rows: bottom field, rows 4g+3 (weight 3) and 4g+1.
-                int g = k / 2;
-                int nearRow = k % 2 == 0 ? 4 * g : 4 * g + 3;
-                int farRow = k % 2 == 0 ? 4 * g + 2 : 4 * g + 1;
-                put(k, j, (3 * S(nearRow, 4 * j + 1) + S(farRow, 4 * j + 1) + 2) / 4,
-                    (3 * S(nearRow, 4 * j + 3) + S(farRow, 4 * j + 3) + 2) / 4);
-            }
-        }
-    }
-    return out;
+    return ModelFrame(layout, src.data(), width, height, Guard, Sentinel);
 }
 
 std::vector<uint8_t> Convert(Layout layout, const std::vector<uint8_t>& src, int width, int height) {

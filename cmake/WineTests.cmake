@@ -1,0 +1,22 @@
+# Tests of the real module: a Windows test host built by the same toolchain,
+# run by CTest under Wine, and a check of the module's PE headers.
+add_executable(module_test_host
+  ${PROJECT_SOURCE_DIR}/tests/wine/module_test_host.cpp
+  ${PROJECT_SOURCE_DIR}/tests/wine/host_harness.cpp
+  ${PROJECT_SOURCE_DIR}/tests/wine/descriptor_checks.cpp
+  ${PROJECT_SOURCE_DIR}/tests/wine/resource_checks.cpp
+  ${PROJECT_SOURCE_DIR}/tests/wine/export_checks.cpp
+  ${PROJECT_SOURCE_DIR}/tests/wine/dialog_checks.cpp)
+target_include_directories(module_test_host PRIVATE ${PROJECT_SOURCE_DIR})
+target_link_options(module_test_host PRIVATE -static -static-libgcc -static-libstdc++)
+target_link_libraries(module_test_host PRIVATE user32 gdi32 version)
+add_dependencies(module_test_host yuv4mpeg2)
+
+foreach(group descriptor resources export dialog)
+  add_test(NAME wine_${group} COMMAND module_test_host $<TARGET_FILE:yuv4mpeg2> ${group})
+  set_tests_properties(wine_${group} PROPERTIES LABELS wine TIMEOUT 300 RUN_SERIAL ON)
+endforeach()
+
+add_test(NAME module_pe_headers
+  COMMAND ${CMAKE_COMMAND} -DMODULE=$<TARGET_FILE:yuv4mpeg2>
+          -P ${PROJECT_SOURCE_DIR}/tests/check_module_binary.cmake)

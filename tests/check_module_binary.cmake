@@ -1,0 +1,30 @@
+# The module a user copies alone: PE32 for i386, one undecorated export, and
+# imports from system DLLs only.
+execute_process(COMMAND i686-w64-mingw32-objdump -p ${MODULE}
+  OUTPUT_VARIABLE dump RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "objdump failed on ${MODULE}")
+endif()
+if(NOT dump MATCHES "file format pei-i386")
+  message(FATAL_ERROR "not a PE32 i386 image")
+endif()
+if(NOT dump MATCHES "Magic[\t ]+010b")
+  message(FATAL_ERROR "not PE32")
+endif()
+
+string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${dump}")
+foreach(import IN LISTS imports)
+  string(REPLACE "DLL Name: " "" dll "${import}")
+  string(TOLOWER "${dll}" dll)
+  if(NOT dll MATCHES "^(kernel32|user32|msvcrt)\\.dll$")
+    message(FATAL_ERROR "imports ${dll}, which users do not have")
+  endif()
+endforeach()
+message(STATUS "imports: ${imports}")
+
+string(REGEX MATCH "\\[Ordinal/Name Pointer\\] Table\n(([\t ]+\\[[ 0-9]+\\] [^\n]+\n)+)" table "${dump}")
+string(REGEX MATCHALL "\\] [^\n]+" names "${CMAKE_MATCH_1}")
+if(NOT names STREQUAL "] GetOutputPluginTable")
+  message(FATAL_ERROR "exports: ${names}")
+endif()
+message(STATUS "exports: ${names}")

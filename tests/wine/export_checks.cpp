@@ -1,0 +1,218 @@
+// Whole exports by the real module, with a fake host behind raw request words.
+#include <string.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/frame_model.h"
+#include "tests/wine/host_harness.h"
+
+namespace {
+
+struct FakeHost {
+    FakeHost(int w, int h) : width(w), height(h) {}
+    int width, height;
+    int abortAt = -1;
+    int nullFrameAt = -1;
+    std::vector<std::string> calls;
+    std::vector<std::vector<uint8_t>> frames;
+};
+FakeHost* gHost;
+
+std::vector<uint8_t> FrameBytes(int index, size_t count) {
+    std::vector<uint8_t> bytes(count + 1);
+    uint32_t state = 0x9E3779B9u * static_cast<uint32_t>(index + 1);
+    for (uint8_t& b : bytes) {
+        state = state * 1664525u + 1013904223u;
+        b = static_cast<uint8_t>(state >> 24);
+    }
+    return bytes;
+}
+
+int __cdecl IsAbort() {
+    int frame = 0;
+    for (const std::string& call : gHost->calls) frame += call == "abort?";
+    gHost->calls.push_back("abort?");
+    return gHost->abortAt >= 0 && frame >= gHost->abortAt;
+}
+int __cdecl ShowProgress(int now, int total) {
+    gHost->calls.push_back("progress " + std::to_string(now) + "/" + std::to_string(total));
+    return 0;
+}
+int __cdecl UpdatePreview() {
+    gHost->calls.push_back("preview");
+    return 0;
+}
+void* __cdecl GetFrame(int frame, uint32_t format) {
+    gHost->calls.push_back("frame " + std::to_string(frame));
+    if (format != 0x32595559u || frame == gHost->nullFrameAt) return nullptr;
+    if (static_cast<size_t>(frame) >= gHost->frames.size()) gHost->frames.resize(frame + 1);
+    gHost->frames[frame] = FrameBytes(frame, static_cast<size_t>(2 * gHost->width * gHost->height));
+    return gHost->frames[frame].data();
+}
+
+// The request exactly as the host lays it out: 4-byte slots at fixed offsets.
+int RunExport(FakeHost& host, const std::string& path, int frameCount, int rate = 30000, int scale = 1001) {
+    gHost = &host;
+    gBoxes.clear();
+    uint32_t request[19] = {};
+    request[1] = static_cast<uint32_t>(host.width);
+    request[2] = static_cast<uint32_t>(host.height);
+    request[3] = static_cast<uint32_t>(rate);
+    request[4] = static_cast<uint32_t>(scale);
+    request[5] = static_cast<uint32_t>(frameCount);
+    request[11] = reinterpret_cast<uint32_t>(path.c_str());
+    request[14] = reinterpret_cast<uint32_t>(&IsAbort);
+    request[15] = reinterpret_cast<uint32_t>(&ShowProgress);
+    request[17] = reinterpret_cast<uint32_t>(&UpdatePreview);
+    request[18] = reinterpret_cast<uint32_t>(&GetFrame);
+    return Output()(request);
+}
+
+std::string Records(const FakeHost& host, FrameLayout layout, int count) {
+    std::string bytes;
+    for (int i = 0; i < count; ++i) {
+        std::vector<uint8_t> frame = ModelFrame(layout, host.frames[i].data(), host.width, host.height);
+        bytes += "FRAME\n" + std::string(frame.begin(), frame.end());
+    }
+    return bytes;
+}
+
+bool OneErrorBox(const std::string& utf8Text) {
+    bool one = gBoxes.size() == 1;
+    CHECK_EQ(static_cast<long long>(gBoxes.size()), 1LL);
+    if (!one) return false;
+    CHECK_EQ(gBoxes[0].text, Sjis(utf8Text));
+    CHECK(gBoxes[0].owner == nullptr);
+    CHECK_EQ(gBoxes[0].caption, std::string("ERROR"));
+    CHECK_EQ(gBoxes[0].style, static_cast<UINT>(MB_ICONERROR));
+    return true;
+}
+
+void ModesWriteExactFiles() {
+    struct Mode {
+        int32_t settings[5];
+        int width, height;
+        FrameLayout layout;
+        const char* header;
+    };
+    const Mode modes[] = {
+        {{0, 1, 0, 0, 0}, 720, 480, Progressive420,
+         "YUV4MPEG2 W720 H480 F30000:1001 Ip A8:9 C420mpeg2 XYSCSS=420MPEG2\n"},
+        {{0, 2, 0, 0, 1}, 720, 480, Interlaced420,
+         "YUV4MPEG2 W720 H480 F30000:1001 It A32:27 C420mpeg2 XYSCSS=420MPEG2\n"},
+        {{1, 3, 16, 15, 2}, 720, 576, Planar422, "YUV4MPEG2 W720 H576 F30000:1001 Ib A16:15 C422 XYSCSS=422\n"},
+        {{0, 0, 0, 0, 0}, 34, 6, Progressive420, "YUV4MPEG2 W34 H6 F30000:1001 Ip A0:0 C420mpeg2 XYSCSS=420MPEG2\n"},
+        {{0, 0, 0, 0, 2}, 6, 8, Interlaced420, "YUV4MPEG2 W6 H8 F30000:1001 Ib A0:0 C420mpeg2 XYSCSS=420MPEG2\n"},
+    };
+    std::string path = TempPath("modes.y4m");
+    for (const Mode& mode : modes) {
+        SetBlob(mode.settings);
+        FakeHost host(mode.width, mode.height);
+        CHECK_EQ(RunExport(host, path, 3), 1);
+        CHECK(gBoxes.empty());
+        std::string file = ReadFileBytes(path);
+        CHECK_EQ(file.substr(0, strlen(mode.header)), std::string(mode.header));
+        CHECK_EQ(file, mode.header + Records(host, mode.layout, 3));
+    }
+    DeleteFileA(path.c_str());
+}
+
+void HostCallsInOrder() {
+    int32_t fresh[5] = {};
+    SetBlob(fresh);
+    std::string path = TempPath("calls.y4m");
+    FakeHost host(8, 8);
+    CHECK_EQ(RunExport(host, path, 100), 1);
+    std::vector<std::string> expected;
+    for (int i = 0; i < 100; ++i) {
+        expected.push_back("abort?");
+        if (i % 32 == 31) expected.push_back("progress " + std::to_string(i) + "/100");
+        expected.push_back("frame " + std::to_string(i));
+        if (i % 32 == 31) expected.push_back("preview");
+    }
+    CHECK(host.calls == expected);
+    FakeHost none(8, 8);
+    CHECK_EQ(RunExport(none, path, 0), 1);
+    CHECK(none.calls.empty());
+    CHECK_EQ(ReadFileBytes(path), std::string("YUV4MPEG2 W8 H8 F30000:1001 Ip A0:0 C420mpeg2 XYSCSS=420MPEG2\n"));
+    DeleteFileA(path.c_str());
+}
+
+void FailuresAndRefusals() {
+    const std::string header = "YUV4MPEG2 W8 H8 F30000:1001 Ip A0:0 C420mpeg2 XYSCSS=420MPEG2\n";
+    int32_t fresh[5] = {};
+    SetBlob(fresh);
+    std::string path = TempPath("fail.y4m");
+
+    FakeHost aborting(8, 8);
+    aborting.abortAt = 2;
+    CHECK_EQ(RunExport(aborting, path, 10), 0);
+    CHECK(gBoxes.empty());
+    CHECK_EQ(ReadFileBytes(path), header + Records(aborting, Progressive420, 2));
+
+    FakeHost missing(8, 8);
+    missing.nullFrameAt = 5;
+    CHECK_EQ(RunExport(missing, path, 10), 0);
+    OneErrorBox("フレーム 5 を AviUtl 本体から取得することに失敗しました\n"
+                "再度実行しても同じエラーがでる場合は、プラグインの作者に詳細な再現方法を報告してください\n");
+    CHECK_EQ(ReadFileBytes(path), header + Records(missing, Progressive420, 5));
+
+    std::string unreachable = TempPath("no-such-folder\\out.y4m");
+    FakeHost openFails(8, 8);
+    CHECK_EQ(RunExport(openFails, unreachable, 3), 0);
+    OneErrorBox("保存先ファイル " + unreachable +
+                " を開くことができませんでした\nファイル名を正しく指定しているか確認してください");
+    CHECK(openFails.calls.empty());
+
+    // Refused before the file is touched: an existing file keeps its bytes.
+    WriteFileBytes(path, "precious");
+    FakeHost odd(641, 481);
+    CHECK_EQ(RunExport(odd, path, 3), 0);
+    OneErrorBox("出力パラメータに問題があります\n\n"
+                "- 映像の幅 641 が 2 の倍数ではありません\n"
+                "  このプラグインで出力する際には\n"
+                "  映像の幅を 2 の倍数に設定する必要があります\n"
+                "  「サイズの変更」等で問題のない映像の幅に変更してください\n"
+                "- 映像の高さ 481 が 2 の倍数ではありません\n"
+                "  YUV420 フォーマットで出力する際には\n"
+                "  映像の高さを 2 の倍数に設定する必要があります\n"
+                "  「サイズの変更」等で問題のない映像の高さに変更してください\n");
+    CHECK_EQ(ReadFileBytes(path), std::string("precious"));
+
+    int32_t badColour[5] = {7, 0, 0, 0, 0};
+    SetBlob(badColour);
+    FakeHost fine(640, 480);
+    CHECK_EQ(RunExport(fine, path, 3), 0);
+    OneErrorBox("出力パラメータに問題があります\n\n"
+                "- プラグインの設定が正しく行われていません\n"
+                "  設定ダイアログを開いて「決定」ボタンを押して\n"
+                "  正しく設定を完了してください\n");
+    CHECK_EQ(ReadFileBytes(path), std::string("precious"));
+
+    SetBlob(fresh);
+    FakeHost negative(-4, 480);
+    CHECK_EQ(RunExport(negative, path, 3), 0);
+    OneErrorBox("映像のサイズ -4 x 480 には対応していません\n「サイズの変更」等で映像のサイズを変更してください\n");
+    CHECK_EQ(ReadFileBytes(path), std::string("precious"));
+
+    // 4:2:2 at 32766 x 32766 needs a 2 GiB buffer, more than a 32-bit process gets.
+    int32_t planar422[5] = {1, 0, 0, 0, 0};
+    SetBlob(planar422);
+    FakeHost huge(32766, 32766);
+    CHECK_EQ(RunExport(huge, path, 3), 0);
+    OneErrorBox("メモリの確保に失敗しました\n利用可能なメモリ量や異常にメモリを消費している\n"
+                "他のアプリケーションがないか確認してみてください\n");
+    CHECK_EQ(ReadFileBytes(path), std::string(""));
+    CHECK(huge.calls.empty());
+    SetBlob(fresh);
+    DeleteFileA(path.c_str());
+}
+
+}  // namespace
+
+void TestExport() {
+    ModesWriteExactFiles();
+    HostCallsInOrder();
+    FailuresAndRefusals();
+}

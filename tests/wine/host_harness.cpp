@@ -1,0 +1,180 @@
+#include "tests/wine/host_harness.h"
+
+#include <stdio.h>
+#include <string.h>
+
+#include <sstream>
+
+static int gPassed, gFailed;
+
+void Check(bool passed, const char* file, int line, const char* what, const std::string& detail) {
+    if (passed) {
+        ++gPassed;
+        return;
+    }
+    ++gFailed;
+    printf("FAILED %s:%d: %s%s%s\n", file, line, what, detail.empty() ? "" : "\n    ", detail.c_str());
+    fflush(stdout);
+}
+
+std::string Describe(long long actual, long long expected) {
+    return "actual " + std::to_string(actual) + ", expected " + std::to_string(expected);
+}
+
+static std::string Escaped(const std::string& bytes) {
+    std::string out;
+    char hex[8];
+    for (unsigned char c : bytes) {
+        if (c >= 0x20 && c < 0x7F) {
+            out += static_cast<char>(c);
+        } else {
+            snprintf(hex, sizeof hex, "\\x%02X", c);
+            out += hex;
+        }
+    }
+    return out;
+}
+
+std::string Describe(const std::string& actual, const std::string& expected) {
+    return "actual   \"" + Escaped(actual) + "\"\n    expected \"" + Escaped(expected) + "\"";
+}
+
+std::string Describe(const std::wstring& actual, const std::wstring& expected) {
+    auto narrow = [](const std::wstring& text) {
+        std::ostringstream out;
+        for (wchar_t c : text) {
+            if (c >= 0x20 && c < 0x7F)
+                out << static_cast<char>(c);
+            else
+                out << "\\u" << std::hex << static_cast<unsigned>(c) << std::dec;
+        }
+        return out.str();
+    };
+    return "actual   L\"" + narrow(actual) + "\"\n    expected L\"" + narrow(expected) + "\"";
+}
+
+std::string Describe(const std::vector<uint8_t>& actual, const std::vector<uint8_t>& expected) {
+    if (actual.size() != expected.size())
+        return "sizes differ: " + std::to_string(actual.size()) + " vs " + std::to_string(expected.size());
+    for (size_t i = 0; i < actual.size(); ++i)
+        if (actual[i] != expected[i])
+            return "first difference at byte " + std::to_string(i) + ": " + std::to_string(actual[i]) + " vs " +
+                   std::to_string(expected[i]);
+    return "";
+}
+
+int ReportChecks() {
+    printf("%d passed, %d failed\n", gPassed, gFailed);
+    return gFailed == 0 && gPassed > 0 ? 0 : 1;
+}
+
+HMODULE gModule;
+const uint32_t* gTableWords;
+
+// Unix paths from CMake become Wine's Z: drive paths.
+static std::string WindowsPath(const char* path) {
+    std::string converted = path;
+    if (!converted.empty() && converted[0] == '/') converted = "Z:" + converted;
+    for (char& c : converted)
+        if (c == '/') c = '\\';
+    return converted;
+}
+
+bool LoadModule(const char* path) {
+    gModule = LoadLibraryA(WindowsPath(path).c_str());
+    if (gModule == nullptr) return false;
+    typedef const void*(__cdecl * GetTable)(void);
+    GetTable get = reinterpret_cast<GetTable>(reinterpret_cast<void*>(GetProcAddress(gModule, "GetOutputPluginTable")));
+    if (get == nullptr) return false;
+    gTableWords = static_cast<const uint32_t*>(get());
+    return gTableWords != nullptr;
+}
+
+// Descriptor words, counted from 0: 4 init, 6 output, 7 config, 8 get, 9 set.
+InitEntry Init() { return reinterpret_cast<InitEntry>(gTableWords[4]); }
+OutputEntry Output() { return reinterpret_cast<OutputEntry>(gTableWords[6]); }
+ConfigEntry Config() { return reinterpret_cast<ConfigEntry>(gTableWords[7]); }
+BlobEntry ConfigGet() { return reinterpret_cast<BlobEntry>(gTableWords[8]); }
+BlobEntry ConfigSet() { return reinterpret_cast<BlobEntry>(gTableWords[9]); }
+
+void SetBlob(const int32_t (&fields)[5]) {
+    int32_t blob[5];
+    memcpy(blob, fields, sizeof blob);
+    ConfigSet()(blob, 20);
+}
+
+std::vector<int32_t> GetBlob() {
+    std::vector<int32_t> fields(5);
+    ConfigGet()(fields.data(), 20);
+    return fields;
+}
+
+std::vector<RecordedBox> gBoxes;
+
+static int WINAPI RecordMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
+    gBoxes.push_back(RecordedBox{owner, text ? text : "", caption ? caption : "", style});
+    return IDOK;
+}
+
+// Rewrites the module's import address table entry for USER32!MessageBoxA.
+bool InterceptMessageBoxes() {
+    uint8_t* base = reinterpret_cast<uint8_t*>(gModule);
+    auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
+    auto* nt = reinterpret_cast<IMAGE_NT_HEADERS32*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    auto* descriptor = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+    for (; descriptor->Name != 0; ++descriptor) {
+        if (_stricmp(reinterpret_cast<char*>(base + descriptor->Name), "user32.dll") != 0) continue;
+        auto* names = reinterpret_cast<IMAGE_THUNK_DATA32*>(base + descriptor->OriginalFirstThunk);
+        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA32*>(base + descriptor->FirstThunk);
+        for (; names->u1.AddressOfData != 0; ++names, ++slots) {
+            if (IMAGE_SNAP_BY_ORDINAL32(names->u1.Ordinal)) continue;
+            auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+            if (strcmp(reinterpret_cast<char*>(byName->Name), "MessageBoxA") != 0) continue;
+            DWORD protection;
+            VirtualProtect(&slots->u1.Function, sizeof(DWORD), PAGE_READWRITE, &protection);
+            slots->u1.Function = reinterpret_cast<DWORD>(&RecordMessageBox);
+            VirtualProtect(&slots->u1.Function, sizeof(DWORD), protection, &protection);
+            return true;
+        }
+    }
+    return false;
+}
+
+std::wstring Wide(const std::string& utf8) {
+    int count = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(count), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0], count);
+    return wide;
+}
+
+std::string Sjis(const std::string& utf8) {
+    std::wstring wide = Wide(utf8);
+    int count = WideCharToMultiByte(932, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<size_t>(count), '\0');
+    WideCharToMultiByte(932, 0, wide.data(), static_cast<int>(wide.size()), &bytes[0], count, nullptr, nullptr);
+    return bytes;
+}
+
+std::string TempPath(const char* name) {
+    char directory[MAX_PATH];
+    GetTempPathA(sizeof directory, directory);
+    return std::string(directory) + "y4m-wine-" + std::to_string(GetCurrentProcessId()) + "-" + name;
+}
+
+std::string ReadFileBytes(const std::string& path) {
+    std::string bytes;
+    FILE* file = fopen(path.c_str(), "rb");
+    if (file == nullptr) return "<missing>";
+    char chunk[65536];
+    size_t n;
+    while ((n = fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, n);
+    fclose(file);
+    return bytes;
+}
+
+void WriteFileBytes(const std::string& path, const std::string& bytes) {
+    FILE* file = fopen(path.c_str(), "wb");
+    fwrite(bytes.data(), 1, bytes.size(), file);
+    fclose(file);
+}

@@ -1,0 +1,33 @@
+// A small Windows host that loads yuv4mpeg2.auo the way AviUtl does and checks
+// it through its binary interface.
+//   module_test_host MODULE GROUP     GROUP: descriptor, resources, export, dialog
+//   module_test_host MODULE picture BMP
+#include <stdio.h>
+#include <string.h>
+
+#include "tests/wine/host_harness.h"
+
+void SaveDialogPicture(const char* path);
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        fprintf(stderr, "usage: %s MODULE descriptor|resources|export|dialog|picture [BMP]\n", argv[0]);
+        return 2;
+    }
+    if (!LoadModule(argv[1])) {
+        printf("cannot load %s or find GetOutputPluginTable (error %lu)\n", argv[1], GetLastError());
+        return 1;
+    }
+    CHECK(InterceptMessageBoxes());
+    const char* group = argv[2];
+    if (strcmp(group, "descriptor") == 0) TestDescriptor();
+    else if (strcmp(group, "resources") == 0) TestResources();
+    else if (strcmp(group, "export") == 0) TestExport();
+    else if (strcmp(group, "dialog") == 0) TestDialog();
+    else if (strcmp(group, "picture") == 0 && argc > 3) SaveDialogPicture(argv[3]);
+    else {
+        fprintf(stderr, "unknown group %s\n", group);
+        return 2;
+    }
+    return ReportChecks();
+}

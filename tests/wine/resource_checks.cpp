@@ -1,0 +1,161 @@
+// Template 101 and the version block, read back from the module's resources.
+#include <string.h>
+
+#include "tests/wine/host_harness.h"
+
+namespace {
+
+struct Reader {
+    const uint8_t* at;
+    uint16_t Word() {
+        uint16_t value;
+        memcpy(&value, at, 2);
+        at += 2;
+        return value;
+    }
+    uint32_t Dword() {
+        uint32_t value;
+        memcpy(&value, at, 4);
+        at += 4;
+        return value;
+    }
+    // A name field: 0 for none, 0xFFFF + ordinal, or a UTF-16 text.
+    std::wstring NameOrOrdinal(uint16_t* ordinal) {
+        *ordinal = 0;
+        if (reinterpret_cast<const uint16_t*>(at)[0] == 0xFFFF) {
+            at += 2;
+            *ordinal = Word();
+            return L"";
+        }
+        std::wstring text;
+        while (uint16_t c = Word()) text += static_cast<wchar_t>(c);
+        return text;
+    }
+    void AlignDword(const uint8_t* base) {
+        while ((at - base) % 4 != 0) ++at;
+    }
+};
+
+struct ExpectedControl {
+    int16_t id;
+    const char* className;
+    const char* caption;
+    int16_t x, y, cx, cy;
+    DWORD style;
+};
+
+}  // namespace
+
+static void TestDialogTemplate() {
+    HRSRC resource = FindResourceExA(gModule, MAKEINTRESOURCEA(5) /* RT_DIALOG */, MAKEINTRESOURCEA(101),
+                                     MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
+    CHECK(resource != nullptr);
+    if (resource == nullptr) return;
+    const uint8_t* base = static_cast<const uint8_t*>(LockResource(LoadResource(gModule, resource)));
+    Reader r{base};
+    const DWORD child = WS_CHILD | WS_VISIBLE;
+    CHECK_EQ(r.Dword(), static_cast<DWORD>(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT));
+    CHECK_EQ(r.Dword(), 0u);  // extended style
+    uint16_t count = r.Word();
+    CHECK_EQ(count, 17);
+    CHECK_EQ(static_cast<int16_t>(r.Word()), 0);
+    CHECK_EQ(static_cast<int16_t>(r.Word()), 0);
+    CHECK_EQ(static_cast<int16_t>(r.Word()), 200);
+    CHECK_EQ(static_cast<int16_t>(r.Word()), 266);
+    uint16_t ordinal;
+    CHECK(r.NameOrOrdinal(&ordinal).empty() && ordinal == 0);  // no menu
+    CHECK(r.NameOrOrdinal(&ordinal).empty() && ordinal == 0);  // the standard dialog class
+    CHECK_EQ(r.NameOrOrdinal(&ordinal), Wide("YUV4MPEG2 出力設定"));
+    CHECK_EQ(r.Word(), 9);  // points
+    CHECK_EQ(r.NameOrOrdinal(&ordinal), Wide("ＭＳ Ｐゴシック"));
+
+    const ExpectedControl expected[17] = {
+        {-1, "Button", "カラーフォーマット", 7, 7, 186, 54, BS_GROUPBOX},
+        {1001, "Button", "YUV 420", 14, 21, 160, 14, BS_AUTORADIOBUTTON | WS_GROUP},
+        {1002, "Button", "YUV 422", 14, 39, 160, 14, BS_AUTORADIOBUTTON},
+        {-1, "Button", "アスペクト比", 7, 68, 186, 90, BS_GROUPBOX},
+        {1003, "Button", "指定しない", 14, 82, 160, 14, BS_AUTORADIOBUTTON | WS_GROUP},
+        {1004, "Button", "4:3 (ディスプレイ)", 14, 100, 160, 14, BS_AUTORADIOBUTTON},
+        {1005, "Button", "16:9 (ディスプレイ)", 14, 118, 160, 14, BS_AUTORADIOBUTTON},
+        {1006, "Button", "カスタム (ピクセル)", 14, 136, 80, 14, BS_AUTORADIOBUTTON},
+        {1007, "Edit", "", 94, 136, 40, 14, ES_NUMBER | ES_RIGHT | WS_BORDER | WS_TABSTOP | WS_DISABLED},
+        {-1, "Static", ":", 135, 138, 8, 14, SS_CENTER | WS_GROUP},
+        {1008, "Edit", "", 144, 136, 40, 14, ES_NUMBER | ES_RIGHT | WS_BORDER | WS_TABSTOP | WS_DISABLED},
+        {-1, "Button", "インタレース / プログレッシブ", 7, 165, 186, 72, BS_GROUPBOX},
+        {1009, "Button", "プログレッシブ", 14, 179, 160, 14, BS_AUTORADIOBUTTON | WS_GROUP},
+        {1010, "Button", "インタレース (トップ先頭)", 14, 197, 160, 14, BS_AUTORADIOBUTTON},
+        {1011, "Button", "インタレース (ボトム先頭)", 14, 215, 160, 14, BS_AUTORADIOBUTTON},
+        {1, "Button", "決定", 87, 244, 50, 14, BS_DEFPUSHBUTTON | WS_TABSTOP},
+        {2, "Button", "取り消し", 143, 244, 50, 14, BS_PUSHBUTTON | WS_TABSTOP},
+    };
+    // Predefined classes may be stored as atoms.
+    // Predefined classes may be stored as atoms, and names in any case.
+    auto classOf = [](const std::wstring& name, uint16_t atom) -> std::wstring {
+        if (atom == 0x80) return L"Button";
+        if (atom == 0x81) return L"Edit";
+        if (atom == 0x82) return L"Static";
+        for (const wchar_t* known : {L"Button", L"Edit", L"Static"})
+            if (_wcsicmp(name.c_str(), known) == 0) return known;
+        return name;
+    };
+    for (int i = 0; i < count && i < 17; ++i) {
+        const ExpectedControl& e = expected[i];
+        r.AlignDword(base);
+        DWORD style = r.Dword();
+        DWORD exStyle = r.Dword();
+        int16_t x = static_cast<int16_t>(r.Word()), y = static_cast<int16_t>(r.Word());
+        int16_t cx = static_cast<int16_t>(r.Word()), cy = static_cast<int16_t>(r.Word());
+        int16_t id = static_cast<int16_t>(r.Word());
+        std::wstring className = r.NameOrOrdinal(&ordinal);
+        className = classOf(className, ordinal);
+        std::wstring caption = r.NameOrOrdinal(&ordinal);
+        uint16_t extra = r.Word();
+        r.at += extra;
+        CHECK_EQ(style, e.style | child);
+        CHECK_EQ(exStyle, 0u);
+        CHECK(x == e.x && y == e.y && cx == e.cx && cy == e.cy);
+        CHECK_EQ(id, e.id);
+        CHECK_EQ(className, Wide(e.className));
+        CHECK_EQ(caption, Wide(e.caption));
+    }
+}
+
+static std::wstring VersionString(const std::vector<uint8_t>& block, const wchar_t* name) {
+    std::wstring query = std::wstring(L"\\StringFileInfo\\041104b0\\") + name;
+    void* value = nullptr;
+    UINT length = 0;
+    if (!VerQueryValueW(block.data(), query.c_str(), &value, &length) || value == nullptr) return L"<none>";
+    return static_cast<const wchar_t*>(value);
+}
+
+static void TestVersionBlock() {
+    wchar_t path[MAX_PATH];
+    GetModuleFileNameW(gModule, path, MAX_PATH);
+    DWORD size = GetFileVersionInfoSizeW(path, nullptr);
+    CHECK(size > 0);
+    if (size == 0) return;
+    std::vector<uint8_t> block(size);
+    CHECK(GetFileVersionInfoW(path, 0, size, block.data()));
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    CHECK(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+    if (fixed != nullptr) {
+        CHECK_EQ(fixed->dwFileVersionMS, 0x00000001u);
+        CHECK_EQ(fixed->dwFileVersionLS, 0x00030005u);
+        CHECK_EQ(fixed->dwProductVersionMS, 0x00000001u);
+        CHECK_EQ(fixed->dwProductVersionLS, 0x00030000u);
+    }
+    CHECK_EQ(VersionString(block, L"FileVersion"), std::wstring(L"0.1.3.5"));
+    CHECK_EQ(VersionString(block, L"ProductVersion"), std::wstring(L"0.1.3"));
+    CHECK_EQ(VersionString(block, L"CompanyName"), std::wstring(L"Quillbeck"));
+    CHECK_EQ(VersionString(block, L"FileDescription"), Wide("YUV4MPEG2 出力"));
+    DWORD* translation = nullptr;
+    CHECK(VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
+                         &length));
+    if (translation != nullptr) CHECK_EQ(*translation, 0x04B00411u);
+}
+
+void TestResources() {
+    TestDialogTemplate();
+    TestVersionBlock();
+}

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Runs a Windows program under Wine in the project's own prefix (made on first
+# use: 32-bit, every window inside one virtual desktop so that closing a
+# dialog does not wait for a window manager), with an X display for dialogs.
+set -u
+here="$(cd "$(dirname "$0")/.." && pwd)"
+export WINEPREFIX="${WINEPREFIX:-$here/build/wineprefix}"
+export WINEARCH=win32
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+if [ -z "${DISPLAY:-}" ]; then
+    echo "wine-run: no DISPLAY (start Xvfb first, as tools/run-tests.sh does)" >&2
+fi
+if [ ! -f "$WINEPREFIX/.prepared" ]; then
+    mkdir -p "$WINEPREFIX"
+    wineboot -i >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 800x600 /f >/dev/null 2>&1
+    wineserver -w
+    touch "$WINEPREFIX/.prepared"
+fi
+# AviUtl users run Windows with the Japanese system code page (932), which the
+# module's ANSI dialog and texts are made for.
+exec env LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 wine "$@"
