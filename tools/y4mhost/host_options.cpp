@@ -1,0 +1,158 @@
+#include "tools/y4mhost/host_options.h"
+
+#include <errno.h>
+#include <stdlib.h>
+#include <string.h>
+
+const char HostUsage[] =
+    "usage: y4mhost [options] -o OUTPUT.y4m\n"
+    "Exports video through a YUV4MPEG2 output plug-in, as its host would.\n"
+    "\n"
+    "  -o, --output FILE       the .y4m file to write (required)\n"
+    "  -i, --input FILE|-      raw packed YUY2 frames (ffmpeg -f rawvideo -pix_fmt yuyv422);\n"
+    "                          without it, a built-in moving test pattern\n"
+    "      --size WxH          frame size (default 1280x720)\n"
+    "      --rate N/D          frame rate (default 30000/1001)\n"
+    "      --frames N          frames to export (default: 300 of the pattern, every whole\n"
+    "                          frame of an input file; required with standard input)\n"
+    "      --format 420|422    colour format\n"
+    "      --aspect none|4:3|16:9|N:D   aspect tag; N:D is a custom pixel aspect\n"
+    "      --scan progressive|tff|bff   scan type\n"
+    "      --settings FILE     start from a 20-byte settings blob\n"
+    "      --save-settings FILE  store the settings blob used, as the host does\n"
+    "      --config            open the plug-in's settings dialog first (Windows build)\n"
+    "      --plugin FILE       the plug-in module (default: the one built with this host)\n"
+    "      --still             serve one pre-rendered pattern frame for every index\n"
+    "      --quiet             no progress bar\n"
+    "  -h, --help              this text\n"
+    "\n"
+    "Exit status: 0 exported, 1 the plug-in failed, 2 bad command line, 130 interrupted.\n";
+
+static bool ParseInt(const char* text, int32_t* value) {
+    errno = 0;
+    char* end = nullptr;
+    long long parsed = strtoll(text, &end, 10);
+    if (errno != 0 || end == text || *end != '\0' || parsed < INT32_MIN || parsed > INT32_MAX) return false;
+    *value = static_cast<int32_t>(parsed);
+    return true;
+}
+
+// "AxB" or "A:B" or "A/B" into two integers.
+static bool ParsePair(const char* text, char separator, int32_t* a, int32_t* b) {
+    const char* split = strchr(text, separator);
+    if (split == nullptr) return false;
+    std::string first(text, split);
+    return ParseInt(first.c_str(), a) && ParseInt(split + 1, b);
+}
+
+bool ParseHostOptions(int argc, char** argv, HostOptions* o, std::string* error) {
+    for (int i = 1; i < argc; ++i) {
+        std::string name = argv[i];
+        std::string inlineValue;
+        bool hasInline = false;
+        size_t equals = name.find('=');
+        if (name.compare(0, 2, "--") == 0 && equals != std::string::npos) {
+            inlineValue = name.substr(equals + 1);
+            name = name.substr(0, equals);
+            hasInline = true;
+        }
+        auto value = [&](const char** out) {
+            if (hasInline) {
+                *out = argv[i] + equals + 1;
+                return true;
+            }
+            if (i + 1 >= argc) {
+                *error = "option " + name + " needs a value";
+                return false;
+            }
+            *out = argv[++i];
+            return true;
+        };
+        const char* v = nullptr;
+        if (name == "-h" || name == "--help") {
+            o->help = true;
+        } else if (name == "--config") {
+            o->config = true;
+        } else if (name == "--still") {
+            o->still = true;
+        } else if (name == "--quiet") {
+            o->quiet = true;
+        } else if (name == "-o" || name == "--output") {
+            if (!value(&v)) return false;
+            o->outputPath = v;
+        } else if (name == "-i" || name == "--input") {
+            if (!value(&v)) return false;
+            o->inputPath = v;
+        } else if (name == "--plugin") {
+            if (!value(&v)) return false;
+            o->pluginPath = v;
+        } else if (name == "--settings") {
+            if (!value(&v)) return false;
+            o->settingsPath = v;
+        } else if (name == "--save-settings") {
+            if (!value(&v)) return false;
+            o->saveSettingsPath = v;
+        } else if (name == "--size") {
+            if (!value(&v)) return false;
+            if (!ParsePair(v, 'x', &o->width, &o->height) || o->width <= 0 || o->height <= 0) {
+                *error = std::string("bad --size '") + v + "': expected WxH with positive numbers, e.g. 1920x1080";
+                return false;
+            }
+        } else if (name == "--rate") {
+            if (!value(&v)) return false;
+            if (!ParsePair(v, '/', &o->rate, &o->scale) || o->rate <= 0 || o->scale <= 0) {
+                *error = std::string("bad --rate '") + v + "': expected N/D with positive numbers, e.g. 30000/1001";
+                return false;
+            }
+        } else if (name == "--frames") {
+            if (!value(&v)) return false;
+            if (!ParseInt(v, &o->frames) || o->frames < 0) {
+                *error = std::string("bad --frames '") + v + "': expected a count of 0 or more";
+                return false;
+            }
+        } else if (name == "--format") {
+            if (!value(&v)) return false;
+            if (strcmp(v, "420") == 0) o->colorFormat = 0;
+            else if (strcmp(v, "422") == 0) o->colorFormat = 1;
+            else {
+                *error = std::string("bad --format '") + v + "': expected 420 or 422";
+                return false;
+            }
+        } else if (name == "--scan") {
+            if (!value(&v)) return false;
+            if (strcmp(v, "progressive") == 0) o->interlaceMode = 0;
+            else if (strcmp(v, "tff") == 0) o->interlaceMode = 1;
+            else if (strcmp(v, "bff") == 0) o->interlaceMode = 2;
+            else {
+                *error = std::string("bad --scan '") + v + "': expected progressive, tff or bff";
+                return false;
+            }
+        } else if (name == "--aspect") {
+            if (!value(&v)) return false;
+            if (strcmp(v, "none") == 0) o->aspectMode = 0;
+            else if (strcmp(v, "4:3") == 0) o->aspectMode = 1;
+            else if (strcmp(v, "16:9") == 0) o->aspectMode = 2;
+            else if (ParsePair(v, ':', &o->aspectNum, &o->aspectDen) && o->aspectNum > 0 && o->aspectDen > 0)
+                o->aspectMode = 3;
+            else {
+                *error = std::string("bad --aspect '") + v + "': expected none, 4:3, 16:9 or N:D (positive)";
+                return false;
+            }
+        } else if (name == "-") {
+            *error = "unexpected '-': use --input - for standard input";
+            return false;
+        } else {
+            *error = "unknown option '" + name + "' (see --help)";
+            return false;
+        }
+    }
+    if (!o->help && o->outputPath.empty()) {
+        *error = "no output file: give -o OUTPUT.y4m";
+        return false;
+    }
+    if (!o->help && o->inputPath == "-" && o->frames < 0) {
+        *error = "--frames is needed when reading standard input";
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,29 @@
+// The command line of y4mhost.
+#pragma once
+
+#include <stdint.h>
+
+#include <string>
+
+struct HostOptions {
+    std::string pluginPath;
+    std::string inputPath;  // empty: the built-in pattern; "-": standard input
+    std::string outputPath;
+    std::string settingsPath;
+    std::string saveSettingsPath;
+    int32_t width = 1280, height = 720;
+    int32_t rate = 30000, scale = 1001;
+    int32_t frames = -1;  // -1: as many as the source has
+    // Settings fields given on the command line; -1 leaves the blob's value.
+    int32_t colorFormat = -1, aspectMode = -1, aspectNum = 0, aspectDen = 0, interlaceMode = -1;
+    bool config = false;
+    bool still = false;  // serve one pre-rendered frame for every index
+    bool quiet = false;  // no message-box echo, no progress bar
+    bool help = false;
+};
+
+// Fills options from argv; on a bad command line returns false with one line
+// of explanation in *error.
+bool ParseHostOptions(int argc, char** argv, HostOptions* options, std::string* error);
+
+extern const char HostUsage[];

@@ -1,0 +1,114 @@
+#include "tools/y4mhost/host_system.h"
+
+#include <signal.h>
+#include <stdio.h>
+#include <sys/stat.h>
+
+#if defined(_WIN32)
+#define WIN32_LEAN_AND_MEAN
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#include <time.h>
+#include <unistd.h>
+#endif
+
+static volatile sig_atomic_t gInterrupted;
+
+bool InterruptRequested(void) { return gInterrupted != 0; }
+
+#if defined(_WIN32)
+
+void* LoadPluginTable(const std::string& path, void** moduleHandle, std::string* error) {
+    std::string windowsPath = path;
+    if (!windowsPath.empty() && windowsPath[0] == '/') windowsPath = "Z:" + windowsPath;  // under Wine
+    HMODULE module = LoadLibraryA(windowsPath.c_str());
+    if (module == nullptr) {
+        *error = "cannot load plug-in " + path + " (error " + std::to_string(GetLastError()) + ")";
+        return nullptr;
+    }
+    *moduleHandle = module;
+    typedef void*(__cdecl * GetTable)(void);
+    GetTable get = reinterpret_cast<GetTable>(reinterpret_cast<void*>(GetProcAddress(module, "GetOutputPluginTable")));
+    if (get == nullptr) {
+        *error = path + " has no GetOutputPluginTable: not an output plug-in";
+        return nullptr;
+    }
+    return get();
+}
+
+static BOOL WINAPI OnConsoleControl(DWORD event) {
+    if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) return FALSE;
+    gInterrupted = 1;
+    return TRUE;
+}
+
+void InstallInterruptHandler(void) { SetConsoleCtrlHandler(OnConsoleControl, TRUE); }
+bool StderrIsTerminal(void) { return _isatty(_fileno(stderr)) != 0; }
+
+double SecondsNow(void) {
+    LARGE_INTEGER now, frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+int64_t RegularFileSize(const std::string& path) {
+    struct _stat64 info;
+    if (_stat64(path.c_str(), &info) != 0 || !(info.st_mode & _S_IFREG)) return -1;
+    return info.st_size;
+}
+
+void UseBinaryStdin(void) { _setmode(_fileno(stdin), _O_BINARY); }
+
+#else
+
+void* LoadPluginTable(const std::string& path, void** moduleHandle, std::string* error) {
+    // A bare name would be searched for in the library path; a path is meant.
+    std::string loadPath = path.find('/') == std::string::npos ? "./" + path : path;
+    void* module = dlopen(loadPath.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (module == nullptr) {
+        *error = "cannot load plug-in " + path + ": " + dlerror();
+        return nullptr;
+    }
+    *moduleHandle = module;
+    typedef void* (*GetTable)(void);
+    GetTable get = reinterpret_cast<GetTable>(dlsym(module, "GetOutputPluginTable"));
+    if (get == nullptr) {
+        *error = path + " has no GetOutputPluginTable: not an output plug-in";
+        return nullptr;
+    }
+    return get();
+}
+
+static void OnInterrupt(int) { gInterrupted = 1; }
+
+void InstallInterruptHandler(void) {
+    struct sigaction action = {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+bool StderrIsTerminal(void) { return isatty(fileno(stderr)) != 0; }
+
+double SecondsNow(void) {
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+int64_t RegularFileSize(const std::string& path) {
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return -1;
+    return info.st_size;
+}
+
+void UseBinaryStdin(void) {}
+
+#endif
+
+bool IsRegularFile(const std::string& path) { return RegularFileSize(path) >= 0; }
