@@ -6,7 +6,8 @@ add_executable(module_test_host
   ${PROJECT_SOURCE_DIR}/tests/wine/descriptor_checks.cpp
   ${PROJECT_SOURCE_DIR}/tests/wine/resource_checks.cpp
   ${PROJECT_SOURCE_DIR}/tests/wine/export_checks.cpp
-  ${PROJECT_SOURCE_DIR}/tests/wine/dialog_checks.cpp)
+  ${PROJECT_SOURCE_DIR}/tests/wine/dialog_checks.cpp
+  ${PROJECT_SOURCE_DIR}/tools/y4mhost/import_patch.cpp)
 target_include_directories(module_test_host PRIVATE ${PROJECT_SOURCE_DIR})
 target_link_options(module_test_host PRIVATE -static -static-libgcc -static-libstdc++)
 target_link_libraries(module_test_host PRIVATE user32 gdi32 version)
@@ -20,3 +21,8 @@ endforeach()
 add_test(NAME module_pe_headers
   COMMAND ${CMAKE_COMMAND} -DMODULE=$<TARGET_FILE:yuv4mpeg2>
           -P ${PROJECT_SOURCE_DIR}/tests/check_module_binary.cmake)
+
+add_test(NAME wine_y4mhost_export
+  COMMAND bash ${PROJECT_SOURCE_DIR}/tests/e2e/windows_host_under_wine.sh)
+set_tests_properties(wine_y4mhost_export PROPERTIES LABELS wine TIMEOUT 300 RUN_SERIAL ON
+  ENVIRONMENT "WINE_RUN=${PROJECT_SOURCE_DIR}/tools/wine-run.sh;Y4MHOST_EXE=$<TARGET_FILE:y4mhost>;MODULE=$<TARGET_FILE:yuv4mpeg2>")

@@ -1,4 +1,5 @@
 #include "tests/wine/host_harness.h"
+#include "tools/y4mhost/import_patch.h"
 
 #include <stdio.h>
 #include <string.h>
@@ -116,29 +117,9 @@ static int WINAPI RecordMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT
     return IDOK;
 }
 
-// Rewrites the module's import address table entry for USER32!MessageBoxA.
 bool InterceptMessageBoxes() {
-    uint8_t* base = reinterpret_cast<uint8_t*>(gModule);
-    auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
-    auto* nt = reinterpret_cast<IMAGE_NT_HEADERS32*>(base + dos->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    auto* descriptor = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
-    for (; descriptor->Name != 0; ++descriptor) {
-        if (_stricmp(reinterpret_cast<char*>(base + descriptor->Name), "user32.dll") != 0) continue;
-        auto* names = reinterpret_cast<IMAGE_THUNK_DATA32*>(base + descriptor->OriginalFirstThunk);
-        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA32*>(base + descriptor->FirstThunk);
-        for (; names->u1.AddressOfData != 0; ++names, ++slots) {
-            if (IMAGE_SNAP_BY_ORDINAL32(names->u1.Ordinal)) continue;
-            auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-            if (strcmp(reinterpret_cast<char*>(byName->Name), "MessageBoxA") != 0) continue;
-            DWORD protection;
-            VirtualProtect(&slots->u1.Function, sizeof(DWORD), PAGE_READWRITE, &protection);
-            slots->u1.Function = reinterpret_cast<DWORD>(&RecordMessageBox);
-            VirtualProtect(&slots->u1.Function, sizeof(DWORD), protection, &protection);
-            return true;
-        }
-    }
-    return false;
+    return ReplaceModuleImport(gModule, "user32.dll", "MessageBoxA", reinterpret_cast<void*>(&RecordMessageBox)) !=
+           nullptr;
 }
 
 std::wstring Wide(const std::string& utf8) {

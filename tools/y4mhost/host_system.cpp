@@ -9,6 +9,8 @@
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
+
+#include "tools/y4mhost/import_patch.h"
 #else
 #include <dlfcn.h>
 #include <time.h>
@@ -21,6 +23,34 @@ bool InterruptRequested(void) { return gInterrupted != 0; }
 
 #if defined(_WIN32)
 
+typedef int(WINAPI* MessageBoxFunction)(HWND, LPCSTR, LPCSTR, UINT);
+static MessageBoxFunction gSystemMessageBox;
+
+// Code page 932 text as UTF-8 on stderr.
+static void PrintShiftJis(const char* text) {
+    int wideCount = MultiByteToWideChar(932, 0, text, -1, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(wideCount), L'\0');
+    MultiByteToWideChar(932, 0, text, -1, &wide[0], wideCount);
+    int count = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<size_t>(count), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, &utf8[0], count, nullptr, nullptr);
+    fputs(utf8.c_str(), stderr);
+}
+
+// The export's reports have no owner: on a command line they go to stderr
+// instead of waiting for a click. Boxes owned by a window (the settings
+// dialog's) stay boxes.
+static int WINAPI MessageBoxToStderr(HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
+    if (owner != nullptr && gSystemMessageBox != nullptr) return gSystemMessageBox(owner, text, caption, style);
+    fputc('[', stderr);
+    PrintShiftJis(caption ? caption : "");
+    fputs("] ", stderr);
+    PrintShiftJis(text ? text : "");
+    fputc('\n', stderr);
+    fflush(stderr);
+    return IDOK;
+}
+
 void* LoadPluginTable(const std::string& path, void** moduleHandle, std::string* error) {
     std::string windowsPath = path;
     if (!windowsPath.empty() && windowsPath[0] == '/') windowsPath = "Z:" + windowsPath;  // under Wine
@@ -30,6 +60,8 @@ void* LoadPluginTable(const std::string& path, void** moduleHandle, std::string*
         return nullptr;
     }
     *moduleHandle = module;
+    gSystemMessageBox = reinterpret_cast<MessageBoxFunction>(
+        ReplaceModuleImport(module, "user32.dll", "MessageBoxA", reinterpret_cast<void*>(&MessageBoxToStderr)));
     typedef void*(__cdecl * GetTable)(void);
     GetTable get = reinterpret_cast<GetTable>(reinterpret_cast<void*>(GetProcAddress(module, "GetOutputPluginTable")));
     if (get == nullptr) {

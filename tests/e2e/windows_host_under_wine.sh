@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# The Windows build of y4mhost drives the real module under Wine: ffprobe
+# reads each mode, and 4:2:2 frames of a real clip equal ffmpeg's conversion.
+source "$(dirname "$0")/common.sh"
+winhost() { "$WINE_RUN" "$Y4MHOST_EXE" --quiet --plugin "$MODULE" "$@"; }
+W=352 H=288 N=8
+raw="$WORK/clip.yuy2"
+ffmpeg -v error -f lavfi -i "testsrc2=size=${W}x${H}:rate=25" -frames:v $N -f rawvideo -pix_fmt yuyv422 "$raw"
+
+winhost --input "$raw" --size ${W}x${H} --rate 25/1 --format 422 -o "$WORK/422.y4m" 2>"$WORK/err" ||
+    fail "4:2:2 export under Wine: $(cat "$WORK/err")"
+ffmpeg -v error -f rawvideo -pix_fmt yuyv422 -s ${W}x${H} -i "$raw" -pix_fmt yuv422p -f rawvideo "$WORK/ffmpeg422.yuv"
+ffmpeg -v error -i "$WORK/422.y4m" -c:v rawvideo -f rawvideo "$WORK/ours422.yuv"
+cmp -s "$WORK/ffmpeg422.yuv" "$WORK/ours422.yuv" || fail "4:2:2 frames differ from ffmpeg's yuv422p"
+
+winhost --size 720x480 --frames 6 --format 420 --scan bff --aspect 16:9 -o "$WORK/bff.y4m" 2>"$WORK/err" ||
+    fail "pattern export under Wine: $(cat "$WORK/err")"
+expect_eq "4:2:0 bff" "$(probe "$WORK/bff.y4m" width,height,pix_fmt,field_order,sample_aspect_ratio,nb_read_frames)" \
+    "720,480,32:27,yuv420p,bb,6"
+
+# A refused request: status 1, and the module's report reaches stderr.
+winhost --size 641x480 --frames 1 -o "$WORK/odd.y4m" 2>"$WORK/err"
+expect_eq "odd width status" "$?" "1"
+[ -e "$WORK/odd.y4m" ] && fail "a refused export created its file"
+finish
