@@ -26,8 +26,11 @@ void ConvertYUY2To422(uint8_t* destination, const uint8_t* source, int32_t width
 // width x height + (width x height) / 2 for 4:2:0, width x height x 2 for 4:2:2.
 int64_t PlanarFrameSize(const OutputSettings* settings, int32_t width, int32_t height);
 
-// The converter for settings that passed CheckOutputParameters.
+// The converter for settings that passed CheckOutputParameters, in the
+// fastest variant this processor runs (asked of the CPU at each call).
 FrameConverter ChooseFrameConverter(const OutputSettings* settings);
+struct ConverterVariant;
+FrameConverter ChooseFrameConverterOf(const ConverterVariant* variant, const OutputSettings* settings);
 
 // Where each plane of a frame starts. The V offset is taken from the whole
 // product width x height, as readers locate it.

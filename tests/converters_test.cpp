@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "export/converter_variants.h"
 #include "export/frame_conversion.h"
 #include "tests/frame_model.h"
 #include "tests/test_support.h"
@@ -145,16 +146,21 @@ TEST(Converters, UnusableSizesWriteNothing) {
 }
 
 TEST(Converters, ChoiceFollowsColourAndScan) {
+    const ConverterVariant* reference = ConverterVariantAt(0);
+    const ConverterVariant* fastest = FastestConverterVariant();
     OutputSettings s = MakeSettings(Yuv420, 0, 0, 0, Progressive);
-    EXPECT_EQ(ChooseFrameConverter(&s), &ConvertYUY2To420);
-    s.interlaceMode = InterlacedTopFirst;
-    EXPECT_EQ(ChooseFrameConverter(&s), &ConvertYUY2To420Interlaced);
-    s.interlaceMode = InterlacedBottomFirst;
-    EXPECT_EQ(ChooseFrameConverter(&s), &ConvertYUY2To420Interlaced);
+    EXPECT_EQ(ChooseFrameConverterOf(reference, &s), &ConvertYUY2To420);
+    EXPECT_EQ(ChooseFrameConverter(&s), fastest->progressive420);
+    for (int32_t scan : {1, 2}) {
+        s.interlaceMode = scan;
+        EXPECT_EQ(ChooseFrameConverterOf(reference, &s), &ConvertYUY2To420Interlaced);
+        EXPECT_EQ(ChooseFrameConverter(&s), fastest->interlaced420);
+    }
     s.colorFormat = Yuv422;
     for (int32_t scan : {0, 1, 2}) {
         s.interlaceMode = scan;
-        EXPECT_EQ(ChooseFrameConverter(&s), &ConvertYUY2To422);
+        EXPECT_EQ(ChooseFrameConverterOf(reference, &s), &ConvertYUY2To422);
+        EXPECT_EQ(ChooseFrameConverter(&s), fastest->planar422);
     }
     EXPECT_EQ(PlanarFrameSize(&s, 720, 480), 691200);
     s.colorFormat = Yuv420;
