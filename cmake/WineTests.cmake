@@ -9,6 +9,13 @@ add_executable(module_test_host
   ${PROJECT_SOURCE_DIR}/tests/wine/dialog_checks.cpp
   ${PROJECT_SOURCE_DIR}/tools/y4mhost/import_patch.cpp)
 target_include_directories(module_test_host PRIVATE ${PROJECT_SOURCE_DIR})
+# The converters themselves, compiled as in the module, for the variant checks.
+target_sources(module_test_host PRIVATE ${PROJECT_SOURCE_DIR}/tests/wine/variant_checks.cpp
+  ${PROJECT_SOURCE_DIR}/export/converter_variants.cpp ${PROJECT_SOURCE_DIR}/export/frame_loops.cpp
+  ${PROJECT_SOURCE_DIR}/export/frame_conversion.cpp ${PROJECT_SOURCE_DIR}/export/convert_yuy2_to_420.cpp
+  ${PROJECT_SOURCE_DIR}/export/convert_yuy2_to_420_interlaced.cpp ${PROJECT_SOURCE_DIR}/export/convert_yuy2_to_422.cpp
+  ${PROJECT_SOURCE_DIR}/export/convert_yuy2_sse2.cpp ${PROJECT_SOURCE_DIR}/platform/cpu_features.cpp)
+target_compile_options(module_test_host PRIVATE -msse2)
 target_link_options(module_test_host PRIVATE -static -static-libgcc -static-libstdc++)
 target_link_libraries(module_test_host PRIVATE user32 gdi32 version)
 add_dependencies(module_test_host yuv4mpeg2)
@@ -17,6 +24,9 @@ foreach(group descriptor resources export dialog)
   add_test(NAME wine_${group} COMMAND module_test_host $<TARGET_FILE:yuv4mpeg2> ${group})
   set_tests_properties(wine_${group} PROPERTIES LABELS wine TIMEOUT 300 RUN_SERIAL ON)
 endforeach()
+
+add_test(NAME wine_converter_variants COMMAND module_test_host variants)
+set_tests_properties(wine_converter_variants PROPERTIES LABELS wine TIMEOUT 300 RUN_SERIAL ON)
 
 add_test(NAME module_pe_headers
   COMMAND ${CMAKE_COMMAND} -DMODULE=$<TARGET_FILE:yuv4mpeg2>

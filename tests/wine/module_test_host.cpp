@@ -8,8 +8,13 @@
 #include "tests/wine/host_harness.h"
 
 void SaveDialogPicture(const char* path);
+void TestVariants();
 
 int main(int argc, char** argv) {
+    if (argc == 2 && strcmp(argv[1], "variants") == 0) {
+        TestVariants();
+        return ReportChecks();
+    }
     if (argc < 3) {
         fprintf(stderr, "usage: %s MODULE descriptor|resources|export|dialog|picture [BMP]\n", argv[0]);
         return 2;
