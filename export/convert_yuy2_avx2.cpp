@@ -1,6 +1,7 @@
 // AVX2 kernels, 32 pixel pairs (128 source bytes) per step, for the 64-bit
 // build only; this file alone is compiled with -mavx2 and runs only after the
-// CPU check. The scalar kernels take the pairs left over.
+// CPU check. The scalar kernels take the pairs left over. The arithmetic is
+// that of the SSE2 kernels (see there), twice as wide.
 //
 // Packs work within each 128-bit half, so after every pack the four 64-bit
 // quarters come out as 0, 2, 1, 3; one cross-lane permute puts them back.
@@ -13,35 +14,28 @@ namespace {
 
 inline __m256i InOrder(__m256i packed) { return _mm256_permute4x64_epi64(packed, 0xD8); }
 
-struct Split {
-    __m256i y0, y1;  // 64 luma bytes, in order
-    __m256i c[4];    // chroma of each 32-byte load, one sample per 16-bit lane
+struct Block {
+    __m256i a[4];  // 128 source bytes: pairs 0-7, 8-15, 16-23, 24-31
 };
 
-inline Split Load32Pairs(const uint8_t* in) {
-    const __m256i lumaMask = _mm256_set1_epi16(0x00FF);
-    Split s;
-    __m256i a[4];
-    for (int i = 0; i < 4; ++i) a[i] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in) + i);
-    s.y0 = InOrder(_mm256_packus_epi16(_mm256_and_si256(a[0], lumaMask), _mm256_and_si256(a[1], lumaMask)));
-    s.y1 = InOrder(_mm256_packus_epi16(_mm256_and_si256(a[2], lumaMask), _mm256_and_si256(a[3], lumaMask)));
-    for (int i = 0; i < 4; ++i) s.c[i] = _mm256_srli_epi16(a[i], 8);
-    return s;
+inline Block Load(const uint8_t* in) {
+    Block b;
+    for (int i = 0; i < 4; ++i) b.a[i] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in) + i);
+    return b;
 }
 
-inline void StoreLuma(uint8_t* y, const Split& s) {
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(y), s.y0);
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(y) + 1, s.y1);
+inline void StoreLuma(uint8_t* y, const Block& b) {
+    const __m256i lumaMask = _mm256_set1_epi16(0x00FF);
+    __m256i y0 = _mm256_packus_epi16(_mm256_and_si256(b.a[0], lumaMask), _mm256_and_si256(b.a[1], lumaMask));
+    __m256i y1 = _mm256_packus_epi16(_mm256_and_si256(b.a[2], lumaMask), _mm256_and_si256(b.a[3], lumaMask));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(y), InOrder(y0));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(y) + 1, InOrder(y1));
 }
 
-// Chroma of loads 0-1 and 2-3 packed to bytes (quarters still 0, 2, 1, 3).
-inline __m256i PackChroma(__m256i first, __m256i second) { return _mm256_packus_epi16(first, second); }
-
-// uv0, uv1: packed U V bytes of pairs 0-15 and 16-31, quarters as packed.
-inline void StoreChroma(uint8_t* u, uint8_t* v, __m256i uv0, __m256i uv1) {
+inline void StoreChroma(uint8_t* u, uint8_t* v, const Block& b) {
     const __m256i lumaMask = _mm256_set1_epi16(0x00FF);
-    uv0 = InOrder(uv0);
-    uv1 = InOrder(uv1);
+    __m256i uv0 = InOrder(_mm256_packus_epi16(_mm256_srli_epi16(b.a[0], 8), _mm256_srli_epi16(b.a[1], 8)));
+    __m256i uv1 = InOrder(_mm256_packus_epi16(_mm256_srli_epi16(b.a[2], 8), _mm256_srli_epi16(b.a[3], 8)));
     __m256i us = _mm256_packus_epi16(_mm256_and_si256(uv0, lumaMask), _mm256_and_si256(uv1, lumaMask));
     __m256i vs = _mm256_packus_epi16(_mm256_srli_epi16(uv0, 8), _mm256_srli_epi16(uv1, 8));
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(u), InOrder(us));
@@ -49,9 +43,10 @@ inline void StoreChroma(uint8_t* u, uint8_t* v, __m256i uv0, __m256i uv1) {
 }
 
 inline __m256i WeightedMean(__m256i nearRow, __m256i farRow) {
-    const __m256i two = _mm256_set1_epi16(2);
-    __m256i sum = _mm256_add_epi16(_mm256_add_epi16(nearRow, nearRow), _mm256_add_epi16(nearRow, farRow));
-    return _mm256_srli_epi16(_mm256_add_epi16(sum, two), 2);
+    const __m256i one = _mm256_set1_epi8(1);
+    __m256i inner =
+        _mm256_sub_epi8(_mm256_avg_epu8(nearRow, farRow), _mm256_and_si256(_mm256_xor_si256(nearRow, farRow), one));
+    return _mm256_avg_epu8(nearRow, inner);
 }
 
 }  // namespace
@@ -59,32 +54,41 @@ inline __m256i WeightedMean(__m256i nearRow, __m256i farRow) {
 void Yuy2To420Rows_AVX2(const RowPair420* rows, int32_t first, int32_t pairs) {
     int32_t j = first;
     for (; j + 32 <= pairs; j += 32) {
-        Split upper = Load32Pairs(rows->in[0] + 4 * j);
-        Split lower = Load32Pairs(rows->in[1] + 4 * j);
+        Block upper = Load(rows->in[0] + 4 * j);
+        Block lower = Load(rows->in[1] + 4 * j);
         StoreLuma(rows->y[0] + 2 * j, upper);
         StoreLuma(rows->y[1] + 2 * j, lower);
-        __m256i uv0 = _mm256_avg_epu8(PackChroma(upper.c[0], upper.c[1]), PackChroma(lower.c[0], lower.c[1]));
-        __m256i uv1 = _mm256_avg_epu8(PackChroma(upper.c[2], upper.c[3]), PackChroma(lower.c[2], lower.c[3]));
-        StoreChroma(rows->u + j, rows->v + j, uv0, uv1);
+        Block mean;
+        for (int i = 0; i < 4; ++i) mean.a[i] = _mm256_avg_epu8(upper.a[i], lower.a[i]);
+        StoreChroma(rows->u + j, rows->v + j, mean);
     }
     Yuy2To420Rows_C(rows, j, pairs);
 }
 
+// Four rows at a time would hold more vectors than there are registers, so
+// this kernel steps by 16 pairs: two vectors per row, four filtered ones.
 void Yuy2To420InterlacedRows_AVX2(const RowGroup420Interlaced* rows, int32_t first, int32_t pairs) {
+    const __m256i lumaMask = _mm256_set1_epi16(0x00FF);
     int32_t j = first;
-    for (; j + 32 <= pairs; j += 32) {
-        Split r[4];
+    for (; j + 16 <= pairs; j += 16) {
+        __m256i r[4][2];
         for (int i = 0; i < 4; ++i) {
-            r[i] = Load32Pairs(rows->in[i] + 4 * j);
-            StoreLuma(rows->y[i] + 2 * j, r[i]);
+            r[i][0] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(rows->in[i] + 4 * j));
+            r[i][1] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(rows->in[i] + 4 * j) + 1);
+            __m256i y = _mm256_packus_epi16(_mm256_and_si256(r[i][0], lumaMask), _mm256_and_si256(r[i][1], lumaMask));
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(rows->y[i] + 2 * j), InOrder(y));
         }
-        __m256i top[4], bottom[4];
-        for (int i = 0; i < 4; ++i) {
-            top[i] = WeightedMean(r[0].c[i], r[2].c[i]);
-            bottom[i] = WeightedMean(r[3].c[i], r[1].c[i]);
+        for (int field = 0; field < 2; ++field) {
+            // Top field: row 0 near, row 2 far. Bottom field: row 3 near, row 1 far.
+            const int nearRow = field == 0 ? 0 : 3, farRow = field == 0 ? 2 : 1;
+            __m256i t0 = WeightedMean(r[nearRow][0], r[farRow][0]);
+            __m256i t1 = WeightedMean(r[nearRow][1], r[farRow][1]);
+            __m256i uv = InOrder(_mm256_packus_epi16(_mm256_srli_epi16(t0, 8), _mm256_srli_epi16(t1, 8)));
+            // 16 U then 16 V, each half in order after the permute.
+            __m256i split = InOrder(_mm256_packus_epi16(_mm256_and_si256(uv, lumaMask), _mm256_srli_epi16(uv, 8)));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(rows->u[field] + j), _mm256_castsi256_si128(split));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(rows->v[field] + j), _mm256_extracti128_si256(split, 1));
         }
-        StoreChroma(rows->u[0] + j, rows->v[0] + j, PackChroma(top[0], top[1]), PackChroma(top[2], top[3]));
-        StoreChroma(rows->u[1] + j, rows->v[1] + j, PackChroma(bottom[0], bottom[1]), PackChroma(bottom[2], bottom[3]));
     }
     Yuy2To420InterlacedRows_C(rows, j, pairs);
 }
@@ -92,9 +96,9 @@ void Yuy2To420InterlacedRows_AVX2(const RowGroup420Interlaced* rows, int32_t fir
 void Yuy2To422Row_AVX2(const Row422* row, int32_t first, int32_t pairs) {
     int32_t j = first;
     for (; j + 32 <= pairs; j += 32) {
-        Split s = Load32Pairs(row->in + 4 * j);
-        StoreLuma(row->y + 2 * j, s);
-        StoreChroma(row->u + j, row->v + j, PackChroma(s.c[0], s.c[1]), PackChroma(s.c[2], s.c[3]));
+        Block b = Load(row->in + 4 * j);
+        StoreLuma(row->y + 2 * j, b);
+        StoreChroma(row->u + j, row->v + j, b);
     }
     Yuy2To422Row_C(row, j, pairs);
 }

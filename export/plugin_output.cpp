@@ -23,6 +23,13 @@ static bool FrameFitsExport(const OutputSettings* settings, int32_t width, int32
     return sourceSize <= INT32_MAX && PlanarFrameSize(settings, width, height) <= INT32_MAX;
 }
 
+enum { FrameBufferAlignment = 64 };
+
+static uint8_t* AlignFrameBuffer(void* allocation) {
+    uintptr_t address = reinterpret_cast<uintptr_t>(allocation);
+    return static_cast<uint8_t*>(allocation) + (FrameBufferAlignment - address % FrameBufferAlignment) % FrameBufferAlignment;
+}
+
 static bool WriteAll(int file, const void* bytes, int32_t count) {
     return _write(file, bytes, static_cast<unsigned int>(count)) == count;
 }
@@ -78,7 +85,7 @@ int PLUGIN_CDECL PluginOutput(OutputRequest* request) {
     const char* path = request->outputPath != nullptr ? request->outputPath : "";
 
     int result = 0;
-    uint8_t* frameBuffer = nullptr;
+    void* allocation = nullptr;
     int file = request->outputPath != nullptr ? _open(path, PLATFORM_OPEN_FLAGS, PLATFORM_OPEN_MODE) : -1;
     if (file < 0) {
         ReportOpenFailure(path);
@@ -86,14 +93,15 @@ int PLUGIN_CDECL PluginOutput(OutputRequest* request) {
         const int32_t frameSize = static_cast<int32_t>(PlanarFrameSize(settings, width, height));
         const FrameConverter convert = ChooseFrameConverter(settings);
         const int32_t bufferSize = frameSize > MinimumFrameBufferSize ? frameSize : MinimumFrameBufferSize;
-        frameBuffer = static_cast<uint8_t*>(malloc(static_cast<size_t>(bufferSize)));
-        if (frameBuffer == nullptr)
+        // Cache-line aligned, so the wide kernels' stores never straddle two lines.
+        allocation = malloc(static_cast<size_t>(bufferSize) + FrameBufferAlignment - 1);
+        if (allocation == nullptr)
             ReportOutOfMemory();
         else
-            result = WriteStream(request, file, frameBuffer, bufferSize, frameSize, convert);
+            result = WriteStream(request, file, AlignFrameBuffer(allocation), bufferSize, frameSize, convert);
     }
     // One clean-up for every path: the file first, then the buffer.
     if (file >= 0) _close(file);
-    free(frameBuffer);
+    free(allocation);
     return result;
 }

@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Whole 1920x1080 4:2:0 exports through the plug-in (driven by y4mhost), beside
+# ffmpeg doing the same job and beside the floor that writing alone sets.
+# Usage: bench/export_bench.sh [FRAMES]   (needs the bench preset built)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+frames="${1:-200}"
+host=build/bench/tools/y4mhost/y4mhost
+floor=build/bench/bench/write_floor
+shm=$(mktemp -d /dev/shm/y4m-bench-XXXXXX)
+trap 'rm -rf "$shm"' EXIT
+raw="$shm/input.yuy2"
+ffmpeg -v error -f lavfi -i "testsrc2=size=1920x1080:rate=30000/1001" -frames:v "$frames" \
+    -f rawvideo -pix_fmt yuyv422 "$raw"
+
+# Best of three wall-clock runs, as frames per second.
+best_fps() {
+    local best=0 start end fps
+    for _ in 1 2 3; do
+        start=$(date +%s.%N)
+        "$@" >/dev/null 2>&1
+        end=$(date +%s.%N)
+        fps=$(echo "$frames / ($end - $start)" | bc -l)
+        best=$(echo "if ($fps > $best) $fps else $best" | bc -l)
+        rm -f "$shm"/*.y4m
+    done
+    printf '%.1f' "$best"
+}
+
+ffmpeg_shm=$(best_fps ffmpeg -v error -y -f rawvideo -pix_fmt yuyv422 -s 1920x1080 -r 30000/1001 -i "$raw" \
+    -pix_fmt yuv420p -f yuv4mpegpipe "$shm/ffmpeg.y4m")
+ours_raw_shm=$(best_fps "$host" --quiet --input "$raw" --size 1920x1080 --format 420 -o "$shm/ours.y4m")
+ours_shm=$(best_fps "$host" --quiet --still --frames "$frames" --size 1920x1080 --format 420 -o "$shm/still.y4m")
+ours_null=$(best_fps "$host" --quiet --still --frames "$frames" --size 1920x1080 --format 420 -o /dev/null)
+floor_shm=$(best_fps "$floor" "$shm/floor.y4m" 1920 1080 "$frames")
+floor_null=$(best_fps "$floor" /dev/null 1920 1080 "$frames")
+
+ratio() { printf '%.2f' "$(echo "$1 / $2" | bc -l)"; }
+echo "| export of $frames frames, 1920x1080 4:2:0 | into /dev/shm (fps) | into /dev/null (fps) |"
+echo "|---|---|---|"
+echo "| ffmpeg, raw yuyv422 file to yuv4mpegpipe | $ffmpeg_shm | |"
+echo "| plug-in via y4mhost, same raw file | $ours_raw_shm | |"
+echo "| plug-in via y4mhost, frames from memory | $ours_shm | $ours_null |"
+echo "| floor: the same writes, no conversion | $floor_shm | $floor_null |"
+echo
+echo "plug-in (same raw file) / ffmpeg: $(ratio "$ours_raw_shm" "$ffmpeg_shm")x"
+echo "plug-in (frames from memory) / ffmpeg: $(ratio "$ours_shm" "$ffmpeg_shm")x"
+echo "plug-in / floor into /dev/shm: $(ratio "$ours_shm" "$floor_shm")"
+echo "plug-in / floor into /dev/null: $(ratio "$ours_null" "$floor_null")"

@@ -1,0 +1,69 @@
+#!/usr/bin/python3
+"""Turns converters_bench's JSON output into a table of ratios and a chart.
+
+    bench/report.py RESULTS.json CHART.png
+
+Ratios: each converter's time per frame against memcpy of the same input and
+against libyuv's equivalent (YUY2ToI420 for both 4:2:0 converters,
+YUY2ToI422 for 4:2:2). Above 1 means faster than the other.
+"""
+import json
+import sys
+
+import matplotlib
+
+matplotlib.use("Agg")
+import matplotlib.pyplot as plt  # noqa: E402
+
+
+def main(results_path, chart_path):
+    with open(results_path) as f:
+        data = json.load(f)
+    times, rates = {}, {}
+    for b in data["benchmarks"]:
+        if b.get("run_type") == "aggregate" and b.get("aggregate_name") != "median":
+            continue
+        name = b.get("run_name", b["name"])
+        times[name] = b["real_time"] / 1000.0  # microseconds
+        rates[name] = b["bytes_per_second"] / 1e9
+    sizes = ["720x480", "1920x1080", "3840x2160"]
+    peers = {"ConvertYUY2To420": "YUY2ToI420", "ConvertYUY2To420Interlaced": "YUY2ToI420",
+             "ConvertYUY2To422": "YUY2ToI422"}
+    print("| size | converter | us/frame | GB/s in | vs memcpy | vs libyuv |")
+    print("|---|---|---|---|---|---|")
+    chart = {}
+    for size in sizes:
+        memcpy = times[f"memcpy/{size}"]
+        print(f"| {size} | memcpy | {memcpy:.1f} | {rates[f'memcpy/{size}']:.1f} | 1.00 | |")
+        for peer in ("YUY2ToI420", "YUY2ToI422"):
+            t = times[f"libyuv/{peer}/{size}"]
+            print(f"| {size} | libyuv {peer} | {t:.1f} | {rates[f'libyuv/{peer}/{size}']:.1f} | {memcpy / t:.2f} | 1.00 |")
+            chart.setdefault(size, []).append((f"libyuv {peer}", rates[f"libyuv/{peer}/{size}"]))
+        chart[size].insert(0, ("memcpy", rates[f"memcpy/{size}"]))
+        for name in sorted(times):
+            parts = name.split("/")
+            if len(parts) != 3 or parts[2] != size or parts[0] in ("memcpy", "libyuv"):
+                continue
+            variant, converter = parts[0], parts[1]
+            t = times[name]
+            peer = times[f"libyuv/{peers[converter]}/{size}"]
+            print(f"| {size} | {variant} {converter} | {t:.1f} | {rates[name]:.1f} | {memcpy / t:.2f} | {peer / t:.2f} |")
+            if variant != "C":
+                chart[size].append((f"{variant} {converter.replace('ConvertYUY2To', '')}", rates[name]))
+
+    fig, axes = plt.subplots(1, len(sizes), figsize=(15, 5), sharey=False)
+    for ax, size in zip(axes, sizes):
+        labels = [label for label, _ in chart[size]]
+        values = [value for _, value in chart[size]]
+        colours = ["#888888" if l == "memcpy" else "#d98c3f" if l.startswith("libyuv") else "#3f7fd9" for l in labels]
+        ax.barh(labels, values, color=colours)
+        ax.set_title(size)
+        ax.set_xlabel("GB/s of YUY2 input")
+        ax.invert_yaxis()
+    fig.suptitle("Converter throughput: ours (blue) against memcpy (grey) and libyuv (orange)")
+    fig.tight_layout()
+    fig.savefig(chart_path, dpi=80)
+
+
+if __name__ == "__main__":
+    main(sys.argv[1], sys.argv[2])
