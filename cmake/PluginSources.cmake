@@ -37,11 +37,26 @@ set(PLUGIN_SHIFT_JIS_SOURCES
   host/plugin_table.cpp
   settings/config_dialog.cpp
   settings/parameter_report.cpp
-  export/converter_variants.cpp
   export/export_reports.cpp
 )
-set_source_files_properties(${PLUGIN_SHIFT_JIS_SOURCES} PROPERTIES
-  COMPILE_OPTIONS "-finput-charset=UTF-8;-fexec-charset=CP932")
+if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+  # clang only compiles to UTF-8: compile copies whose literals are already
+  # escaped Shift-JIS bytes instead.
+  find_package(Python3 REQUIRED COMPONENTS Interpreter)
+  foreach(source IN LISTS PLUGIN_SHIFT_JIS_SOURCES)
+    set(escaped ${CMAKE_BINARY_DIR}/cp932/${source})
+    get_filename_component(escapedDir ${escaped} DIRECTORY)
+    add_custom_command(OUTPUT ${escaped}
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${escapedDir}
+      COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/tools/cp932_escape.py
+              ${PROJECT_SOURCE_DIR}/${source} ${escaped}
+      DEPENDS ${PROJECT_SOURCE_DIR}/${source} ${PROJECT_SOURCE_DIR}/tools/cp932_escape.py)
+    list(TRANSFORM PLUGIN_SOURCES REPLACE "^${source}$" ${escaped})
+  endforeach()
+else()
+  set_source_files_properties(${PLUGIN_SHIFT_JIS_SOURCES} PROPERTIES
+    COMPILE_OPTIONS "-finput-charset=UTF-8;-fexec-charset=CP932")
+endif()
 
 # Stand-ins for the Win32 calls on other systems.
 set(PLATFORM_STUB_SOURCES

@@ -28,6 +28,10 @@ endforeach()
 add_test(NAME wine_converter_variants COMMAND module_test_host variants)
 set_tests_properties(wine_converter_variants PROPERTIES LABELS wine TIMEOUT 300 RUN_SERIAL ON)
 
+# Past 4 GiB through the real module: only when asked for with -L slow.
+add_test(NAME wine_large_export COMMAND module_test_host $<TARGET_FILE:yuv4mpeg2> large "Z:${CMAKE_CURRENT_BINARY_DIR}")
+set_tests_properties(wine_large_export PROPERTIES LABELS "wine;slow" TIMEOUT 1800 RUN_SERIAL ON)
+
 add_test(NAME module_pe_headers
   COMMAND ${CMAKE_COMMAND} -DMODULE=$<TARGET_FILE:yuv4mpeg2>
           -P ${PROJECT_SOURCE_DIR}/tests/check_module_binary.cmake)

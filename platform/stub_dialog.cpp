@@ -25,15 +25,15 @@ static int gInitiallyDisabled[MaxDisabled];
 static int gDisabledCount;
 
 void StubSetDialogScript(const StubAction* actions, int count) {
-    gScriptLength = count < MaxScript ? count : MaxScript;
-    memcpy(gScript, actions, sizeof(StubAction) * gScriptLength);
+    gScriptLength = count < 0 ? 0 : count < MaxScript ? count : MaxScript;
+    if (gScriptLength > 0) memcpy(gScript, actions, sizeof(StubAction) * gScriptLength);
 }
 
 void StubFailNextDialog(void) { gFailNext = 1; }
 
 void StubSetInitiallyDisabled(const int* ids, int count) {
-    gDisabledCount = count < MaxDisabled ? count : MaxDisabled;
-    memcpy(gInitiallyDisabled, ids, sizeof(int) * gDisabledCount);
+    gDisabledCount = count < 0 ? 0 : count < MaxDisabled ? count : MaxDisabled;
+    if (gDisabledCount > 0) memcpy(gInitiallyDisabled, ids, sizeof(int) * gDisabledCount);
 }
 
 static StubControl* FindControl(int id, bool create) {

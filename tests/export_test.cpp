@@ -1,7 +1,11 @@
 // Whole exports through the descriptor, with a fake host recording each call.
 #include <gtest/gtest.h>
 
+#include <dirent.h>
 #include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <sys/resource.h>
 
 #include <string>
@@ -225,6 +229,15 @@ TEST_F(Export, UnsupportedSizesAreRefusedBeforeTheFile) {
     EXPECT_TRUE(host.calls.empty());
 }
 
+int OpenDescriptorCount() {
+    int count = 0;
+    if (DIR* fds = opendir("/proc/self/fd")) {
+        while (readdir(fds) != nullptr) ++count;
+        closedir(fds);
+    }
+    return count;
+}
+
 const std::string WriteFailureText = "ファイルへのデータ書き込みに失敗しました\nデータ出力先の空き容量を確認してください\n";
 
 TEST_F(Export, HeaderWriteFailure) {
@@ -254,14 +267,25 @@ private:
     void (*previousHandler_)(int);
 };
 
-TEST_F(Export, MarkerAndFrameWriteFailures) {
-    const size_t record = 6 + 96;
+// Each write of a 3-frame export fails in turn (header, then each marker and
+// each frame), storing part of its bytes first: one exact report, result 0,
+// and the file holds exactly what was stored before the failure.
+TEST_F(Export, EveryWriteCanFail) {
+    const size_t header = Header8x8.size(), record = 6 + 96;
     struct Case { size_t limit; const char* what; };
-    for (Case c : {Case{Header8x8.size() + 3, "first marker"}, Case{Header8x8.size() + 6 + 50, "first frame"},
-                   Case{Header8x8.size() + 2 * record, "third marker"},
-                   Case{Header8x8.size() + 2 * record + 6, "third frame"}}) {
+    const Case cases[] = {
+        {header - 10, "header"},
+        {header + 3, "marker 0"},
+        {header + 6 + 50, "frame 0"},
+        {header + record + 2, "marker 1"},
+        {header + record + 6 + 1, "frame 1"},
+        {header + 2 * record, "marker 2"},
+        {header + 2 * record + 6 + 95, "frame 2"},
+    };
+    for (const Case& c : cases) {
         StubResetMessageBoxes();
         host = FakeHost();
+        int descriptorsBefore = OpenDescriptorCount();
         int result;
         {
             WriteLimit limit(c.limit);
@@ -270,11 +294,53 @@ TEST_F(Export, MarkerAndFrameWriteFailures) {
         EXPECT_EQ(result, 0) << c.what;
         EXPECT_EQ(StubMessageBoxCount(), 1) << c.what;
         EXPECT_EQ(BoxText(), Sjis(WriteFailureText)) << c.what;
-        // Whole records before the failure, and what the failing write stored.
-        std::string file = ReadWholeFile(path);
+        EXPECT_EQ(OpenDescriptorCount(), descriptorsBefore) << c.what;
         int served = static_cast<int>(host.frames.size());
-        EXPECT_EQ(file, Expected(Header8x8, served).substr(0, c.limit)) << c.what;
+        EXPECT_EQ(ReadWholeFile(path), Expected(Header8x8, served).substr(0, c.limit)) << c.what;
     }
+}
+
+// An existing file the user may not write: refused at the open, kept as it
+// was. Root may write anything, so as root the export runs in a child that
+// has given up its privileges.
+TEST_F(Export, ReadOnlyFileIsNotTouched) {
+    WriteWholeFile(path, "precious");
+    chmod(path.c_str(), 0444);
+    chmod(dir.c_str(), 0777);
+    auto attempt = [this]() {
+        StubResetMessageBoxes();
+        int result = Run(3);
+        return result == 0 && StubMessageBoxCount() == 1 && BoxText() == OpenFailureText(path) &&
+               host.calls.empty() && ReadWholeFile(path) == "precious";
+    };
+    if (geteuid() != 0) {
+        EXPECT_TRUE(attempt());
+        return;
+    }
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        bool dropped = setgid(65534) == 0 && setuid(65534) == 0;
+        _exit(dropped && attempt() ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(ReadWholeFile(path), "precious");
+}
+
+TEST_F(Export, NoDescriptorOutlivesAnExport) {
+    int before = OpenDescriptorCount();
+    EXPECT_EQ(Run(3), 1);
+    host = FakeHost();
+    host.abortAt = 1;
+    EXPECT_EQ(Run(3), 0);
+    host = FakeHost();
+    host.nullFrameAt = 2;
+    EXPECT_EQ(Run(3), 0);
+    path = dir + "/missing/x.y4m";
+    EXPECT_EQ(Run(3), 0);
+    EXPECT_EQ(OpenDescriptorCount(), before);
 }
 
 TEST_F(Export, OutOfMemoryIsReported) {

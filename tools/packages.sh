@@ -20,5 +20,5 @@ install_packages() {
     apt-get update -q >/dev/null && apt-get install -y -q --no-install-recommends $missing >/dev/null
 }
 
-NATIVE_PACKAGES=(cmake make g++ binutils libgtest-dev ffmpeg x264)
+NATIVE_PACKAGES=(cmake make g++ binutils libgtest-dev ffmpeg x264 valgrind clang libclang-rt-14-dev python3)
 WINDOWS_PACKAGES=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine wine32:i386 xvfb fonts-ipafont-gothic)

@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # The project's test command: installs what is missing (Debian packages, as
-# root), builds the native tree and the real 32-bit module, and runs both test
-# suites (the module's under Wine, on a private Xvfb display).
+# root), then builds and tests, in turn: the native tree (unit, end-to-end and
+# valgrind tests), the same under AddressSanitizer and UBSan, short libFuzzer
+# runs, and the real 32-bit module under Wine on a private Xvfb display.
+# Tests labelled "slow" (the exports past 4 GiB) run only when asked:
+#   ctest --preset native -L slow; ctest --preset mingw -L slow
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
@@ -14,6 +17,16 @@ echo "== native: build"
 cmake --preset native >/dev/null && cmake --build --preset native || exit 1
 echo "== native: tests"
 ctest --preset native || failed=1
+
+echo "== native under AddressSanitizer and UBSan: build"
+cmake --preset asan >/dev/null && cmake --build --preset asan >/dev/null || exit 1
+echo "== native under AddressSanitizer and UBSan: tests"
+ctest --preset asan || failed=1
+
+echo "== fuzzing (libFuzzer, ${FUZZ_SECONDS:-30} s a target): build"
+cmake --preset fuzz -DFUZZ_SECONDS="${FUZZ_SECONDS:-30}" >/dev/null && cmake --build --preset fuzz >/dev/null || exit 1
+echo "== fuzzing: smoke runs"
+ctest --preset fuzz || failed=1
 
 echo "== mingw: build"
 cmake --preset mingw >/dev/null && cmake --build --preset mingw || exit 1

@@ -5,10 +5,13 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <string>
+
 #include "tests/wine/host_harness.h"
 
 void SaveDialogPicture(const char* path);
 void TestVariants();
+void TestLargeExport(const std::string& directory);
 
 int main(int argc, char** argv) {
     if (argc == 2 && strcmp(argv[1], "variants") == 0) {
@@ -30,6 +33,7 @@ int main(int argc, char** argv) {
     else if (strcmp(group, "export") == 0) TestExport();
     else if (strcmp(group, "dialog") == 0) TestDialog();
     else if (strcmp(group, "picture") == 0 && argc > 3) SaveDialogPicture(argv[3]);
+    else if (strcmp(group, "large") == 0 && argc > 3) TestLargeExport(argv[3]);
     else {
         fprintf(stderr, "unknown group %s\n", group);
         return 2;

@@ -1,0 +1,172 @@
+// Fuzzes whole exports through the descriptor: any settings blob, any 32-bit
+// frame geometry and rate, a bounded frame count, and a host that aborts,
+// fails to deliver a frame, or serves random bytes. Checks what every export
+// must keep: result 0 or 1, at most one message box (none after an abort), a
+// complete file on success, and an untouched file when the request is refused.
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "export/frame_conversion.h"
+#include "host/plugin_table.h"
+#include "platform/stub_user32.h"
+#include "tests/fuzz/fuzz_input.h"
+
+namespace {
+
+struct Host {
+    int32_t abortAt, nullAt;
+    bool aborted;
+    size_t frameBytes;
+    bool serveFrames;  // frames too large to serve come back null
+    std::vector<uint8_t> frame;
+    uint32_t seed;
+};
+Host gHost;
+
+int32_t gQuestion;
+int AbortQuestion() {
+    int32_t frame = gQuestion++;
+    if (gHost.abortAt >= 0 && frame >= gHost.abortAt) {
+        gHost.aborted = true;
+        return 1;
+    }
+    return 0;
+}
+int Progress(int, int) { return 0; }
+int Preview() { return 0; }
+void* Frame(int frame, uint32_t format) {
+    if (format != FrameFormatYuy2 || frame == gHost.nullAt || !gHost.serveFrames) return nullptr;
+    uint32_t state = gHost.seed + static_cast<uint32_t>(frame) * 2654435761u;
+    for (uint8_t& b : gHost.frame) {
+        state = state * 1664525u + 1013904223u;
+        b = static_cast<uint8_t>(state >> 24);
+    }
+    return gHost.frame.data();
+}
+
+std::string gPath;
+const char Previous[] = "previous bytes of the user's file";
+
+std::string ReadAll(const std::string& path) {
+    std::string bytes;
+    FILE* f = fopen(path.c_str(), "rb");
+    if (f == nullptr) return bytes;
+    char chunk[65536];
+    size_t n;
+    while ((n = fread(chunk, 1, sizeof chunk, f)) > 0) bytes.append(chunk, n);
+    fclose(f);
+    return bytes;
+}
+
+// "YUV4MPEG2 W.. H.. F..:.. I. A..:.. C..." with every number a signed decimal.
+bool HeaderParses(const std::string& line) {
+    const char* p = line.c_str();
+    if (strncmp(p, "YUV4MPEG2", 9) != 0) return false;
+    p += 9;
+    const char tags[] = "WHFIAC";
+    for (const char* tag = tags; *tag; ++tag) {
+        if (p[0] != ' ' || p[1] != *tag) return false;
+        p += 2;
+        if (*tag == 'I') {
+            if (*p != 'p' && *p != 't' && *p != 'b') return false;
+            ++p;
+        } else if (*tag == 'C') {
+            if (strncmp(p, "420mpeg2 XYSCSS=420MPEG2", 24) == 0) p += 24;
+            else if (strncmp(p, "422 XYSCSS=422", 14) == 0) p += 14;
+            else return false;
+        } else {
+            for (int part = 0; part < ((*tag == 'F' || *tag == 'A') ? 2 : 1); ++part) {
+                if (part == 1 && *p++ != ':') return false;
+                if (*p == '-') ++p;
+                if (*p < '0' || *p > '9') return false;
+                while (*p >= '0' && *p <= '9') ++p;
+            }
+        }
+    }
+    return strcmp(p, "\n") == 0;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    StubSetMessageBoxEcho(0);
+    char name[] = "/tmp/y4m-fuzz-XXXXXX";
+    int fd = mkstemp(name);
+    if (fd >= 0) close(fd);
+    gPath = name;
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    FuzzInput in = {data, size, 0};
+    const OutputPluginTable* table = GetOutputPluginTable();
+    unsigned char blob[20];
+    for (unsigned char& b : blob) b = TakeByte(&in);
+    // Small codes most of the time, so exports get past the settings check.
+    uint8_t shape = TakeByte(&in);
+    if (shape & 1) {
+        for (int field : {0, 4, 16}) {  // colour, aspect and scan codes
+            blob[field] %= 4;
+            blob[field + 1] = blob[field + 2] = blob[field + 3] = 0;
+        }
+    }
+    OutputRequest request = {};
+    request.width = TakeI32(&in);
+    request.height = TakeI32(&in);
+    if (shape & 2) {
+        request.width %= 258;
+        request.height %= 66;
+    }
+    request.rate = TakeI32(&in);
+    request.scale = TakeI32(&in);
+    request.frameCount = static_cast<int32_t>(TakeByte(&in) % 40) - 2;
+    gHost.abortAt = static_cast<int8_t>(TakeByte(&in));
+    gHost.nullAt = static_cast<int8_t>(TakeByte(&in));
+    gHost.seed = TakeU32(&in);
+    gHost.aborted = false;
+    gQuestion = 0;
+    int64_t sourceBytes = 2 * static_cast<int64_t>(request.width) * request.height;
+    gHost.serveFrames = sourceBytes >= 0 && sourceBytes <= (1 << 20);
+    gHost.frame.assign(gHost.serveFrames ? static_cast<size_t>(sourceBytes) + 1 : 1, 0);
+    request.outputPath = gPath.c_str();
+    request.isAbort = AbortQuestion;
+    request.showProgress = Progress;
+    request.updatePreview = Preview;
+    request.getFrame = Frame;
+
+    FILE* f = fopen(gPath.c_str(), "wb");
+    fputs(Previous, f);
+    fclose(f);
+
+    table->init();
+    if (table->configSet(blob, 20) != 20) abort();
+    const OutputSettings settings = gOutputSettings;
+    const bool accepted = CheckOutputParameters(request.width, request.height) == 1;
+    StubResetMessageBoxes();
+    int result = table->output(&request);
+
+    if (result != 0 && result != 1) abort();
+    if (StubMessageBoxCount() > 1) abort();
+    if (gHost.aborted && StubMessageBoxCount() != 0) abort();
+    if (result == 0 && !gHost.aborted && StubMessageBoxCount() != 1) abort();  // every failure is told
+    const StubMessageBox* box = StubLastMessageBox();
+    if (box != nullptr && (box->textLength > 2047 || strcmp(box->caption, "ERROR") != 0)) abort();
+    std::string file = ReadAll(gPath);
+    if (!accepted || request.width < 0 || request.height < 0) {
+        if (result != 0 || file != Previous) abort();  // refused before the file was touched
+    }
+    if (result == 1) {
+        size_t newline = file.find('\n');
+        if (newline == std::string::npos || !HeaderParses(file.substr(0, newline + 1))) abort();
+        int64_t frames = request.frameCount > 0 ? request.frameCount : 0;
+        int64_t expected = static_cast<int64_t>(newline + 1) +
+                           frames * (6 + PlanarFrameSize(&settings, request.width, request.height));
+        if (static_cast<int64_t>(file.size()) != expected) abort();
+    }
+    return 0;
+}
