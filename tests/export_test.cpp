@@ -63,14 +63,14 @@ protected:
     }
     void TearDown() override { StubSetMessageBoxEcho(1); }
 
-    int Run(int frameCount, int rate = 30000, int scale = 1001) {
+    int Run(int frameCount, int rate = 30000, int scale = 1001, bool withPath = true) {
         OutputRequest request = {};
         request.width = host.width;
         request.height = host.height;
         request.rate = rate;
         request.scale = scale;
         request.frameCount = frameCount;
-        request.outputPath = path.c_str();
+        request.outputPath = withPath ? path.c_str() : nullptr;
         request.isAbort = IsAbort;
         request.showProgress = ShowProgress;
         request.updatePreview = UpdatePreview;
@@ -195,6 +195,14 @@ TEST_F(Export, OpenFailuresQuoteThePath) {
     EXPECT_EQ(Run(3), 0);
     EXPECT_EQ(StubLastMessageBox()->textLength, 2047);
     EXPECT_EQ(BoxText(), OpenFailureText(path).substr(0, 2047));
+}
+
+// A host that passes no path gets the open failure report, not a crash.
+TEST_F(Export, NoPathIsAnOpenFailure) {
+    EXPECT_EQ(Run(3, 30000, 1001, false), 0);
+    EXPECT_EQ(StubMessageBoxCount(), 1);
+    EXPECT_EQ(BoxText(), OpenFailureText(""));
+    EXPECT_TRUE(host.calls.empty());
 }
 
 TEST_F(Export, RefusedRequestsLeaveTheFileAlone) {

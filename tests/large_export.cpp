@@ -11,27 +11,16 @@
 
 #include "host/plugin_table.h"
 #include "tests/frame_model.h"
+#include "tests/large_export_frames.h"
 
-static const int Width = 1920, Height = 1080, Frames = 1040;
+static const int Width = LargeExportWidth, Height = LargeExportHeight, Frames = LargeExportFrames;
 static std::vector<uint8_t> gFrame;
 
 static int IsAbort() { return 0; }
 static int Progress(int, int) { return 0; }
 static int Preview() { return 0; }
 
-// Every frame a cheap pattern of its index; the last one random-like, so its
-// check covers every byte position.
-static void FillFrame(int index) {
-    uint32_t state = 12345u + static_cast<uint32_t>(index);
-    for (size_t i = 0; i < gFrame.size(); ++i) {
-        if (index == Frames - 1) {
-            state = state * 1664525u + 1013904223u;
-            gFrame[i] = static_cast<uint8_t>(state >> 24);
-        } else {
-            gFrame[i] = static_cast<uint8_t>(i + index);
-        }
-    }
-}
+static void FillFrame(int index) { FillLargeExportFrame(&gFrame, index); }
 
 static void* GetFrame(int index, uint32_t) {
     FillFrame(index);

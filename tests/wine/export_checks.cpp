@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "tests/frame_model.h"
+#include "tests/large_export_frames.h"
 #include "tests/wine/host_harness.h"
 
 namespace {
@@ -219,20 +220,10 @@ void TestExport() {
 
 // Past 4 GiB through the 32-bit module: 1040 frames of 1920x1080 4:2:2.
 namespace {
-const int LargeFrames = 1040;
+const int LargeFrames = LargeExportFrames;
 std::vector<uint8_t> gLargeFrame;
 
-void FillLargeFrame(int index) {
-    uint32_t state = 12345u + static_cast<uint32_t>(index);
-    for (size_t i = 0; i < gLargeFrame.size(); ++i) {
-        if (index == LargeFrames - 1) {
-            state = state * 1664525u + 1013904223u;
-            gLargeFrame[i] = static_cast<uint8_t>(state >> 24);
-        } else {
-            gLargeFrame[i] = static_cast<uint8_t>(i + index);
-        }
-    }
-}
+void FillLargeFrame(int index) { FillLargeExportFrame(&gLargeFrame, index); }
 int __cdecl NeverAbort() { return 0; }
 void* __cdecl LargeFrame(int index, uint32_t) {
     FillLargeFrame(index);

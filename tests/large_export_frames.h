@@ -1,0 +1,23 @@
+// Frames of the exports past 4 GiB (native and under Wine): every frame a
+// cheap pattern of its index, the last one random-like so that checking it
+// covers every byte position.
+#pragma once
+
+#include <stddef.h>
+#include <stdint.h>
+
+#include <vector>
+
+enum { LargeExportWidth = 1920, LargeExportHeight = 1080, LargeExportFrames = 1040 };
+
+inline void FillLargeExportFrame(std::vector<uint8_t>* frame, int index) {
+    uint32_t state = 12345u + static_cast<uint32_t>(index);
+    for (size_t i = 0; i < frame->size(); ++i) {
+        if (index == LargeExportFrames - 1) {
+            state = state * 1664525u + 1013904223u;
+            (*frame)[i] = static_cast<uint8_t>(state >> 24);
+        } else {
+            (*frame)[i] = static_cast<uint8_t>(i + index);
+        }
+    }
+}
