@@ -66,24 +66,23 @@ void Yuy2To420Rows_AVX2(const RowPair420* rows, int32_t first, int32_t pairs) {
 }
 
 // Four rows at a time would hold more vectors than there are registers, so
-// this kernel steps by 16 pairs: two vectors per row, four filtered ones.
+// this kernel steps by 16 pairs. Each row's chroma is packed to bytes first
+// (U V U V ..., quarters as packed), so the field filter runs once per row.
 void Yuy2To420InterlacedRows_AVX2(const RowGroup420Interlaced* rows, int32_t first, int32_t pairs) {
     const __m256i lumaMask = _mm256_set1_epi16(0x00FF);
     int32_t j = first;
     for (; j + 16 <= pairs; j += 16) {
-        __m256i r[4][2];
+        __m256i chroma[4];
         for (int i = 0; i < 4; ++i) {
-            r[i][0] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(rows->in[i] + 4 * j));
-            r[i][1] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(rows->in[i] + 4 * j) + 1);
-            __m256i y = _mm256_packus_epi16(_mm256_and_si256(r[i][0], lumaMask), _mm256_and_si256(r[i][1], lumaMask));
+            const __m256i* in = reinterpret_cast<const __m256i*>(rows->in[i] + 4 * j);
+            __m256i a0 = _mm256_loadu_si256(in), a1 = _mm256_loadu_si256(in + 1);
+            __m256i y = _mm256_packus_epi16(_mm256_and_si256(a0, lumaMask), _mm256_and_si256(a1, lumaMask));
             _mm256_storeu_si256(reinterpret_cast<__m256i*>(rows->y[i] + 2 * j), InOrder(y));
+            chroma[i] = _mm256_packus_epi16(_mm256_srli_epi16(a0, 8), _mm256_srli_epi16(a1, 8));
         }
         for (int field = 0; field < 2; ++field) {
             // Top field: row 0 near, row 2 far. Bottom field: row 3 near, row 1 far.
-            const int nearRow = field == 0 ? 0 : 3, farRow = field == 0 ? 2 : 1;
-            __m256i t0 = WeightedMean(r[nearRow][0], r[farRow][0]);
-            __m256i t1 = WeightedMean(r[nearRow][1], r[farRow][1]);
-            __m256i uv = InOrder(_mm256_packus_epi16(_mm256_srli_epi16(t0, 8), _mm256_srli_epi16(t1, 8)));
+            __m256i uv = InOrder(field == 0 ? WeightedMean(chroma[0], chroma[2]) : WeightedMean(chroma[3], chroma[1]));
             // 16 U then 16 V, each half in order after the permute.
             __m256i split = InOrder(_mm256_packus_epi16(_mm256_and_si256(uv, lumaMask), _mm256_srli_epi16(uv, 8)));
             _mm_storeu_si128(reinterpret_cast<__m128i*>(rows->u[field] + j), _mm256_castsi256_si128(split));

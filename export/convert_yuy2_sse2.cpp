@@ -32,14 +32,18 @@ inline void StoreLuma(uint8_t* y, const Block& b) {
                      _mm_packus_epi16(_mm_and_si128(b.a[2], lumaMask), _mm_and_si128(b.a[3], lumaMask)));
 }
 
-// The chroma bytes of a block (its odd bytes) into 16 U and 16 V.
-inline void StoreChroma(uint8_t* u, uint8_t* v, const Block& b) {
+// uv0, uv1: 16 interleaved U V bytes each (pairs 0-7 and 8-15) into 16 U and 16 V.
+inline void StoreSplitChroma(uint8_t* u, uint8_t* v, __m128i uv0, __m128i uv1) {
     const __m128i lumaMask = _mm_set1_epi16(0x00FF);
-    __m128i uv0 = _mm_packus_epi16(_mm_srli_epi16(b.a[0], 8), _mm_srli_epi16(b.a[1], 8));
-    __m128i uv1 = _mm_packus_epi16(_mm_srli_epi16(b.a[2], 8), _mm_srli_epi16(b.a[3], 8));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(u),
                      _mm_packus_epi16(_mm_and_si128(uv0, lumaMask), _mm_and_si128(uv1, lumaMask)));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(v), _mm_packus_epi16(_mm_srli_epi16(uv0, 8), _mm_srli_epi16(uv1, 8)));
+}
+
+// The chroma bytes of a block (its odd bytes) into 16 U and 16 V.
+inline void StoreChroma(uint8_t* u, uint8_t* v, const Block& b) {
+    StoreSplitChroma(u, v, _mm_packus_epi16(_mm_srli_epi16(b.a[0], 8), _mm_srli_epi16(b.a[1], 8)),
+                     _mm_packus_epi16(_mm_srli_epi16(b.a[2], 8), _mm_srli_epi16(b.a[3], 8)));
 }
 
 // (3 x near + far + 2) >> 2, exactly, in bytes: the mean of near and the
@@ -79,22 +83,23 @@ SIMD_ENTRY void Yuy2To420Rows_SSE2(const RowPair420* rows, int32_t first, int32_
     Yuy2To420Rows_C(rows, j, pairs);
 }
 
+// Each row's chroma is packed to bytes first (U V U V ...), so the field
+// filter runs on half as many vectors.
 SIMD_ENTRY void Yuy2To420InterlacedRows_SSE2(const RowGroup420Interlaced* rows, int32_t first, int32_t pairs) {
     int32_t j = first;
     for (; j + 16 <= pairs; j += 16) {
-        Block r[4];
+        __m128i chroma[4][2];
         for (int i = 0; i < 4; ++i) {
-            r[i] = Load(rows->in[i] + 4 * j);
-            StoreLuma(rows->y[i] + 2 * j, r[i]);
+            Block b = Load(rows->in[i] + 4 * j);
+            StoreLuma(rows->y[i] + 2 * j, b);
+            chroma[i][0] = _mm_packus_epi16(_mm_srli_epi16(b.a[0], 8), _mm_srli_epi16(b.a[1], 8));
+            chroma[i][1] = _mm_packus_epi16(_mm_srli_epi16(b.a[2], 8), _mm_srli_epi16(b.a[3], 8));
         }
         // Top field: row 0 near, row 2 far. Bottom field: row 3 near, row 1 far.
-        Block top, bottom;
-        for (int i = 0; i < 4; ++i) {
-            top.a[i] = WeightedMean(r[0].a[i], r[2].a[i]);
-            bottom.a[i] = WeightedMean(r[3].a[i], r[1].a[i]);
-        }
-        StoreChroma(rows->u[0] + j, rows->v[0] + j, top);
-        StoreChroma(rows->u[1] + j, rows->v[1] + j, bottom);
+        StoreSplitChroma(rows->u[0] + j, rows->v[0] + j, WeightedMean(chroma[0][0], chroma[2][0]),
+                         WeightedMean(chroma[0][1], chroma[2][1]));
+        StoreSplitChroma(rows->u[1] + j, rows->v[1] + j, WeightedMean(chroma[3][0], chroma[1][0]),
+                         WeightedMean(chroma[3][1], chroma[1][1]));
     }
     Yuy2To420InterlacedRows_C(rows, j, pairs);
 }
