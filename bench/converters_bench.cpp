@@ -52,8 +52,8 @@ Buffers Make(const Size& size) {
 
 void Finish(benchmark::State& state, const Size& size) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * 2 * size.width * size.height);
-    state.counters["frames_per_s"] = benchmark::Counter(static_cast<double>(state.iterations()),
-                                                        benchmark::Counter::kIsRate);
+    state.counters["frames_per_s"] =
+        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 
 void Memcpy(benchmark::State& state, Size size) {
@@ -104,8 +104,7 @@ int Register() {
                                          size);
             benchmark::RegisterBenchmark((prefix + "ConvertYUY2To420Interlaced/" + dims).c_str(), Ours,
                                          variant->interlaced420, size);
-            benchmark::RegisterBenchmark((prefix + "ConvertYUY2To422/" + dims).c_str(), Ours, variant->planar422,
-                                         size);
+            benchmark::RegisterBenchmark((prefix + "ConvertYUY2To422/" + dims).c_str(), Ours, variant->planar422, size);
         }
     }
     return 0;

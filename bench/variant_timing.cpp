@@ -25,7 +25,10 @@ int main(int argc, char** argv) {
         for (int v = 0; v < ConverterVariantCount(); ++v) {
             const ConverterVariant* variant = ConverterVariantAt(v);
             if (!variant->available()) continue;
-            struct { const char* name; FrameConverter convert; } converters[] = {
+            struct {
+                const char* name;
+                FrameConverter convert;
+            } converters[] = {
                 {"ConvertYUY2To420", variant->progressive420},
                 {"ConvertYUY2To420Interlaced", variant->interlaced420},
                 {"ConvertYUY2To422", variant->planar422},

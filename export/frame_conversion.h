@@ -11,14 +11,12 @@
 
 #include "settings/output_settings.h"
 
-typedef void (*FrameConverter)(uint8_t* destination, const uint8_t* source, int32_t width,
-                               int32_t height);
+typedef void (*FrameConverter)(uint8_t* destination, const uint8_t* source, int32_t width, int32_t height);
 
 // Chroma of each row pair averaged, a half rounded up.
 void ConvertYUY2To420(uint8_t* destination, const uint8_t* source, int32_t width, int32_t height);
 // Chroma filtered within each field: (3 x near + far + 2) >> 2.
-void ConvertYUY2To420Interlaced(uint8_t* destination, const uint8_t* source, int32_t width,
-                                int32_t height);
+void ConvertYUY2To420Interlaced(uint8_t* destination, const uint8_t* source, int32_t width, int32_t height);
 // Chroma copied row by row.
 void ConvertYUY2To422(uint8_t* destination, const uint8_t* source, int32_t width, int32_t height);
 

@@ -43,8 +43,7 @@ void ConvertFrame420Interlaced(uint8_t* destination, const uint8_t* source, int3
     }
 }
 
-void ConvertFrame422(uint8_t* destination, const uint8_t* source, int32_t width, int32_t height,
-                     Row422Kernel kernel) {
+void ConvertFrame422(uint8_t* destination, const uint8_t* source, int32_t width, int32_t height, Row422Kernel kernel) {
     if (width < 2 || height < 1) return;
     const int32_t pairs = width / 2;
     const intptr_t rowBytes = 2 * static_cast<intptr_t>(width);

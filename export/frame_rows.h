@@ -46,5 +46,4 @@ void ConvertFrame420(uint8_t* destination, const uint8_t* source, int32_t width,
                      RowPair420Kernel kernel);
 void ConvertFrame420Interlaced(uint8_t* destination, const uint8_t* source, int32_t width, int32_t height,
                                RowGroup420InterlacedKernel kernel);
-void ConvertFrame422(uint8_t* destination, const uint8_t* source, int32_t width, int32_t height,
-                     Row422Kernel kernel);
+void ConvertFrame422(uint8_t* destination, const uint8_t* source, int32_t width, int32_t height, Row422Kernel kernel);

@@ -12,7 +12,8 @@ static const char FrameMarker[6] = {'F', 'R', 'A', 'M', 'E', '\n'};
 
 // Smallest FrameBuffer: the header line is composed in it before any frame.
 enum { MinimumFrameBufferSize = 512 };
-static_assert(static_cast<int>(StreamHeaderMaxLength) < static_cast<int>(MinimumFrameBufferSize), "the header must fit the buffer");
+static_assert(static_cast<int>(StreamHeaderMaxLength) < static_cast<int>(MinimumFrameBufferSize),
+              "the header must fit the buffer");
 
 // The driver counts bytes in 32-bit signed sizes: the frame and its YUY2
 // source (2 x width x height, the larger of the two) must both fit, and
@@ -27,7 +28,8 @@ enum { FrameBufferAlignment = 64 };
 
 static uint8_t* AlignFrameBuffer(void* allocation) {
     uintptr_t address = reinterpret_cast<uintptr_t>(allocation);
-    return static_cast<uint8_t*>(allocation) + (FrameBufferAlignment - address % FrameBufferAlignment) % FrameBufferAlignment;
+    return static_cast<uint8_t*>(allocation) +
+           (FrameBufferAlignment - address % FrameBufferAlignment) % FrameBufferAlignment;
 }
 
 static bool WriteAll(int file, const void* bytes, int32_t count) {
@@ -35,8 +37,8 @@ static bool WriteAll(int file, const void* bytes, int32_t count) {
 }
 
 // Header and frames into an open file; 1 when every frame is written.
-static int WriteStream(const OutputRequest* request, int file, uint8_t* frameBuffer,
-                       int32_t bufferSize, int32_t frameSize, FrameConverter convert) {
+static int WriteStream(const OutputRequest* request, int file, uint8_t* frameBuffer, int32_t bufferSize,
+                       int32_t frameSize, FrameConverter convert) {
     int headerLength = BuildStreamHeader(reinterpret_cast<char*>(frameBuffer), bufferSize, request);
     if (!WriteAll(file, frameBuffer, headerLength)) {
         ReportWriteFailure();
@@ -48,9 +50,8 @@ static int WriteStream(const OutputRequest* request, int file, uint8_t* frameBuf
         // Progress before frames 31, 63, 95, ... and the preview after them.
         const bool milestone = (i & 31) == 31;
         if (milestone && request->showProgress != nullptr) request->showProgress(i, request->frameCount);
-        const uint8_t* frame = request->getFrame != nullptr
-                                   ? static_cast<const uint8_t*>(request->getFrame(i, FrameFormatYuy2))
-                                   : nullptr;
+        const uint8_t* frame =
+            request->getFrame != nullptr ? static_cast<const uint8_t*>(request->getFrame(i, FrameFormatYuy2)) : nullptr;
         if (frame == nullptr) {
             ReportFrameFetchFailure(i);
             return 0;

@@ -14,8 +14,7 @@ int64_t GreatestCommonDivisor(int64_t a, int64_t b) {
 
 // " Fn:d" or " An:d" reduced by their common divisor. Both 0 have none: that
 // ratio is written 0:0, which readers take as unknown.
-static void AppendReducedRatio(TextComposition* text, const char* format, int64_t numerator,
-                               int64_t denominator) {
+static void AppendReducedRatio(TextComposition* text, const char* format, int64_t numerator, int64_t denominator) {
     int64_t divisor = GreatestCommonDivisor(numerator, denominator);
     if (divisor == 0) {
         AppendPiece(text, format, 0ll, 0ll);

@@ -18,20 +18,20 @@ typedef int(PLUGIN_CDECL* UpdatePreviewFunction)(void);
 typedef void*(PLUGIN_CDECL* GetFrameFunction)(int frame, uint32_t format);
 
 struct OutputRequest {
-    int32_t unreadSlot0;                 // 0
-    int32_t width;                       // 4: pixels
-    int32_t height;                      // 8: pixels
-    int32_t rate;                        // 12: frame-rate numerator
-    int32_t scale;                       // 16: frame-rate denominator
-    int32_t frameCount;                  // 20: frames numbered from 0
-    int32_t unreadSlots24[5];            // 24 to 40
-    const char* outputPath;              // 44: NUL-terminated, system code page
-    void* unreadSlots48[2];              // 48, 52
-    IsAbortFunction isAbort;             // 56: non-zero once the user aborted
-    ShowProgressFunction showProgress;   // 60: result ignored
-    void* unreadSlot64;                  // 64
-    UpdatePreviewFunction updatePreview; // 68: result ignored
-    GetFrameFunction getFrame;           // 72: frame pointer, or null on failure
+    int32_t unreadSlot0;                  // 0
+    int32_t width;                        // 4: pixels
+    int32_t height;                       // 8: pixels
+    int32_t rate;                         // 12: frame-rate numerator
+    int32_t scale;                        // 16: frame-rate denominator
+    int32_t frameCount;                   // 20: frames numbered from 0
+    int32_t unreadSlots24[5];             // 24 to 40
+    const char* outputPath;               // 44: NUL-terminated, system code page
+    void* unreadSlots48[2];               // 48, 52
+    IsAbortFunction isAbort;              // 56: non-zero once the user aborted
+    ShowProgressFunction showProgress;    // 60: result ignored
+    void* unreadSlot64;                   // 64
+    UpdatePreviewFunction updatePreview;  // 68: result ignored
+    GetFrameFunction getFrame;            // 72: frame pointer, or null on failure
 };
 
 #if defined(__i386__) || defined(_M_IX86)

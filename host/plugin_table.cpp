@@ -3,17 +3,17 @@
 #include "host/plugin_table.h"
 
 static OutputPluginTable gPluginTable = {
-    1,                                     // flags: video output only, never audio
-    "YUV4MPEG2 出力",                      // name in the host's output menu
-    "YUV4MPEG2 (*.y4m)\0*.y4m\0",          // file filter; the literal's own NUL ends the list
-    "YUV4MPEG2 出力 0.1.3",                // information
-    PluginInit,                            // init
-    nullptr,                               // exit: nothing to release
-    PluginOutput,                          // output
-    PluginConfig,                          // config
-    PluginConfigGet,                       // config get
-    PluginConfigSet,                       // config set
-    {},                                    // reserved
+    1,                             // flags: video output only, never audio
+    "YUV4MPEG2 出力",              // name in the host's output menu
+    "YUV4MPEG2 (*.y4m)\0*.y4m\0",  // file filter; the literal's own NUL ends the list
+    "YUV4MPEG2 出力 0.1.3",        // information
+    PluginInit,                    // init
+    nullptr,                       // exit: nothing to release
+    PluginOutput,                  // output
+    PluginConfig,                  // config
+    PluginConfigGet,               // config get
+    PluginConfigSet,               // config set
+    {},                            // reserved
 };
 
 extern "C" OutputPluginTable* PLUGIN_CDECL GetOutputPluginTable(void) { return &gPluginTable; }

@@ -50,8 +50,7 @@ int FormatBoundedV(char* destination, int room, const char* format, va_list argu
         } else if (f[1] == 'l' && f[2] == 'l' && f[3] == 'd') {
             f += 3;
             char number[24];
-            fitted = Put(destination, room, &position, number,
-                         DecimalText(va_arg(arguments, long long), number));
+            fitted = Put(destination, room, &position, number, DecimalText(va_arg(arguments, long long), number));
         } else if (f[1] == 's') {
             ++f;
             const char* text = va_arg(arguments, const char*);

@@ -56,7 +56,7 @@ typedef INT_PTR (*DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 #define GWL_USERDATA (-21)
 #define IDOK 1
 #define IDCANCEL 2
-#define LOWORD(value) ((unsigned short)((uintptr_t)(value) & 0xFFFFu))
+#define LOWORD(value) ((unsigned short)((uintptr_t)(value)&0xFFFFu))
 #define MAKEINTRESOURCEA(id) ((LPCSTR)(uintptr_t)(unsigned short)(id))
 
 #define _O_WRONLY 0x0001
@@ -76,8 +76,7 @@ int _close(int fd);
 
 // user32 (platform/stub_user32.cpp, platform/stub_dialog.cpp).
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT style);
-INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND owner,
-                        DLGPROC procedure, LPARAM parameter);
+INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND owner, DLGPROC procedure, LPARAM parameter);
 BOOL EndDialog(HWND dialog, INT_PTR result);
 BOOL CheckRadioButton(HWND dialog, int firstId, int lastId, int checkId);
 LRESULT SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam);

@@ -57,20 +57,18 @@ HWND StubLastDialogOwner(void) { return gLastOwner; }
 
 static void Play(const StubAction* action, DLGPROC procedure) {
     switch (action->kind) {
-    case StubClickRadio:
-        // An auto radio button checks itself and clears its group, then
-        // notifies its dialog.
-        CheckRadioButton(&gDialogWindow, action->groupFirst, action->groupLast, action->id);
-        procedure(&gDialogWindow, WM_COMMAND, static_cast<WPARAM>(action->id), 0);
-        break;
-    case StubTypeText: {
-        StubControl* control = FindControl(action->id, true);
-        snprintf(control->text, sizeof control->text, "%s", action->text);
-        break;
-    }
-    case StubPressButton:
-        procedure(&gDialogWindow, WM_COMMAND, static_cast<WPARAM>(action->id), 0);
-        break;
+        case StubClickRadio:
+            // An auto radio button checks itself and clears its group, then
+            // notifies its dialog.
+            CheckRadioButton(&gDialogWindow, action->groupFirst, action->groupLast, action->id);
+            procedure(&gDialogWindow, WM_COMMAND, static_cast<WPARAM>(action->id), 0);
+            break;
+        case StubTypeText: {
+            StubControl* control = FindControl(action->id, true);
+            snprintf(control->text, sizeof control->text, "%s", action->text);
+            break;
+        }
+        case StubPressButton: procedure(&gDialogWindow, WM_COMMAND, static_cast<WPARAM>(action->id), 0); break;
     }
 }
 

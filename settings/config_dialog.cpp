@@ -5,15 +5,12 @@
 
 #include "platform/bounded_format.h"
 
-static bool IsChecked(HWND dialog, int id) {
-    return SendDlgItemMessageA(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
+static bool IsChecked(HWND dialog, int id) { return SendDlgItemMessageA(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
 static void EnableControl(HWND dialog, int id, BOOL enable) { EnableWindow(GetDlgItem(dialog, id), enable); }
 
 void ShowSettingsInDialog(HWND dialog, const OutputSettings* settings) {
-    CheckRadioButton(dialog, IdColor420, IdColor422,
-                     settings->colorFormat == Yuv420 ? IdColor420 : IdColor422);
+    CheckRadioButton(dialog, IdColor420, IdColor422, settings->colorFormat == Yuv420 ? IdColor420 : IdColor422);
 
     int aspect = IdAspectUnspecified;
     if (settings->aspectMode == AspectDisplay4x3) aspect = IdAspect4x3;
@@ -71,8 +68,8 @@ static void ReportInvalidCustomAspect(HWND dialog, const OutputSettings* setting
     char message[1024];
     TextComposition text;
     BeginComposition(&text, message, sizeof message);
-    AppendPiece(&text, "不正なカスタムピクセルアスペクト比 %d:%d が指定されています",
-                settings->pixelAspectNum, settings->pixelAspectDen);
+    AppendPiece(&text, "不正なカスタムピクセルアスペクト比 %d:%d が指定されています", settings->pixelAspectNum,
+                settings->pixelAspectDen);
     EndComposition(&text);
     MessageBoxA(dialog, message, "ERROR", MB_ICONERROR);
 }
@@ -93,22 +90,22 @@ static void AcceptDialog(HWND dialog) {
 // system puts none.
 INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_INITDIALOG:
-        SetWindowLongA(dialog, GWL_USERDATA, static_cast<LONG>(lParam));
-        ShowSettingsInDialog(dialog, reinterpret_cast<const OutputSettings*>(lParam));
-        break;
-    case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IDOK: AcceptDialog(dialog); break;
-        case IDCANCEL: EndDialog(dialog, IDCANCEL); break;
-        case IdAspectUnspecified:
-        case IdAspect4x3:
-        case IdAspect16x9:
-        case IdAspectCustom: UpdateCustomAspectFields(dialog); break;
+        case WM_INITDIALOG:
+            SetWindowLongA(dialog, GWL_USERDATA, static_cast<LONG>(lParam));
+            ShowSettingsInDialog(dialog, reinterpret_cast<const OutputSettings*>(lParam));
+            break;
+        case WM_COMMAND:
+            switch (LOWORD(wParam)) {
+                case IDOK: AcceptDialog(dialog); break;
+                case IDCANCEL: EndDialog(dialog, IDCANCEL); break;
+                case IdAspectUnspecified:
+                case IdAspect4x3:
+                case IdAspect16x9:
+                case IdAspectCustom: UpdateCustomAspectFields(dialog); break;
+                default: break;
+            }
+            break;
         default: break;
-        }
-        break;
-    default: break;
     }
     return 0;
 }

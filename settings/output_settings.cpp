@@ -32,8 +32,7 @@ void DecodeSettingsBlob(const unsigned char* blob, OutputSettings* settings) {
 bool SettingsInRange(const OutputSettings* settings) {
     if (settings->colorFormat != Yuv420 && settings->colorFormat != Yuv422) return false;
     if (settings->aspectMode < AspectUnspecified || settings->aspectMode > AspectCustomPixel) return false;
-    if (settings->aspectMode == AspectCustomPixel &&
-        (settings->pixelAspectNum < 1 || settings->pixelAspectDen < 1))
+    if (settings->aspectMode == AspectCustomPixel && (settings->pixelAspectNum < 1 || settings->pixelAspectDen < 1))
         return false;
     return settings->interlaceMode >= Progressive && settings->interlaceMode <= InterlacedBottomFirst;
 }

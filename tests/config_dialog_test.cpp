@@ -100,7 +100,7 @@ TEST_F(ConfigDialog, CustomFieldsFollowTheCustomChoice) {
 
 TEST_F(ConfigDialog, OkStoresEveryField) {
     EXPECT_EQ(Run(MakeSettings(0, 0, 0, 0, 0), {Click(IdColor422), Click(IdAspectCustom), Type(IdAspectNum, "10"),
-                                                 Type(IdAspectDen, "11"), Click(IdScanBottomFirst), Press(IDOK)}),
+                                                Type(IdAspectDen, "11"), Click(IdScanBottomFirst), Press(IDOK)}),
               IDOK);
     EXPECT_EQ(Blob(), (std::vector<unsigned char>{1, 0, 0, 0, 3, 0, 0, 0, 10, 0, 0, 0, 11, 0, 0, 0, 2, 0, 0, 0}));
 
@@ -113,14 +113,17 @@ TEST_F(ConfigDialog, OkStoresEveryField) {
 }
 
 TEST_F(ConfigDialog, InvalidCustomAspectIsRefused) {
-    struct Case { const char* num; const char* den; std::string shown; };
+    struct Case {
+        const char* num;
+        const char* den;
+        std::string shown;
+    };
     for (const Case& c : {Case{"", "11", "0:11"}, Case{"10", "0", "10:0"}, Case{"2147483648", "1", "-2147483648:1"},
                           Case{"4294967295", "3", "-1:3"}, Case{"abc", "5", "0:5"}}) {
         StubResetMessageBoxes();
         OutputSettings start = MakeSettings(0, 0, 4, 3, 0);
         // Ends unfinished (-1): the refusal keeps the dialog open.
-        EXPECT_EQ(Run(start, {Click(IdAspectCustom), Type(IdAspectNum, c.num), Type(IdAspectDen, c.den),
-                              Press(IDOK)}),
+        EXPECT_EQ(Run(start, {Click(IdAspectCustom), Type(IdAspectNum, c.num), Type(IdAspectDen, c.den), Press(IDOK)}),
                   -1);
         ASSERT_EQ(StubMessageBoxCount(), 1);
         EXPECT_EQ(std::string(StubLastMessageBox()->text),
@@ -132,8 +135,8 @@ TEST_F(ConfigDialog, InvalidCustomAspectIsRefused) {
         EXPECT_EQ(gOutputSettings.pixelAspectNum, 4);
     }
     // Fixing the value after the refusal lets OK through.
-    EXPECT_EQ(Run(MakeSettings(0, 0, 4, 3, 0), {Click(IdAspectCustom), Type(IdAspectNum, ""), Press(IDOK),
-                                                 Type(IdAspectNum, " 8"), Press(IDOK)}),
+    EXPECT_EQ(Run(MakeSettings(0, 0, 4, 3, 0),
+                  {Click(IdAspectCustom), Type(IdAspectNum, ""), Press(IDOK), Type(IdAspectNum, " 8"), Press(IDOK)}),
               IDOK);
     EXPECT_EQ(gOutputSettings.pixelAspectNum, 8);
 }

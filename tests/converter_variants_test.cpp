@@ -35,7 +35,7 @@ std::vector<Shape> Shapes() {
 // Runs one converter with the source copied to an odd address and the output
 // pre-filled with sentinels past the frame size.
 std::vector<uint8_t> Convert(FrameConverter convert, const std::vector<uint8_t>& src, int width, int height,
-                         size_t frameSize) {
+                             size_t frameSize) {
     std::vector<uint8_t> shifted(src.size() + 1);
     memcpy(shifted.data() + 1, src.data(), src.size());
     std::vector<uint8_t> out(frameSize + Guard, Sentinel);
@@ -59,7 +59,11 @@ TEST(ConverterVariants, EqualTheReferenceOnEveryShape) {
             const int w = shape.width, h = shape.height;
             std::vector<uint8_t> src = RandomBytes(static_cast<size_t>(2 * w * h), w * 7919 + h);
             const size_t size420 = static_cast<size_t>(w * h + w * h / 2), size422 = static_cast<size_t>(2 * w * h);
-            struct { FrameConverter ours, theirs; size_t size; const char* name; } pairs[] = {
+            struct {
+                FrameConverter ours, theirs;
+                size_t size;
+                const char* name;
+            } pairs[] = {
                 {variant->progressive420, reference->progressive420, size420, "420"},
                 {variant->interlaced420, reference->interlaced420, size420, "420 interlaced"},
                 {variant->planar422, reference->planar422, size422, "422"},
@@ -102,9 +106,12 @@ TEST(ConverterVariants, EqualTheReferenceOnAllSamplePairs) {
 
 TEST(ConverterVariants, UnusableSizesWriteNothing) {
     for (const ConverterVariant* variant : Available()) {
-        struct { FrameConverter convert; int width, height; } cases[] = {
-            {variant->progressive420, 64, 1},  {variant->progressive420, 1, 64}, {variant->interlaced420, 64, 3},
-            {variant->planar422, 64, 0},       {variant->planar422, -64, 4},     {variant->interlaced420, -64, -8},
+        struct {
+            FrameConverter convert;
+            int width, height;
+        } cases[] = {
+            {variant->progressive420, 64, 1}, {variant->progressive420, 1, 64}, {variant->interlaced420, 64, 3},
+            {variant->planar422, 64, 0},      {variant->planar422, -64, 4},     {variant->interlaced420, -64, -8},
         };
         for (const auto& c : cases) {
             std::vector<uint8_t> src(4096, 7);

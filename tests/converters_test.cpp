@@ -56,8 +56,7 @@ TEST(Converters, WorkedExampleTwoByFour) {
     };
     EXPECT_EQ(Head(Convert(Progressive420, src, 2, 4), 13), with({120, 140, 206, 208, Sentinel}));
     EXPECT_EQ(Head(Convert(Interlaced420, src, 2, 4), 13), with({105, 155, 202, 212, Sentinel}));
-    EXPECT_EQ(Head(Convert(Planar422, src, 2, 4), 17),
-              with({100, 140, 120, 160, 201, 210, 203, 212, Sentinel}));
+    EXPECT_EQ(Head(Convert(Planar422, src, 2, 4), 17), with({100, 140, 120, 160, 201, 210, 203, 212, Sentinel}));
 }
 
 TEST(Converters, WorkedExampleFourByTwo) {
@@ -103,7 +102,11 @@ TEST(Converters, ExtremesStayExtremes) {
 }
 
 TEST(Converters, SmallestFramesWriteExactlyTheirSize) {
-    struct Case { Layout layout; int width, height; size_t bytes; };
+    struct Case {
+        Layout layout;
+        int width, height;
+        size_t bytes;
+    };
     for (Case c : {Case{Progressive420, 2, 2, 6}, Case{Interlaced420, 2, 4, 12}, Case{Planar422, 2, 1, 4}}) {
         auto src = RandomBytes(static_cast<size_t>(2 * c.width * c.height), 7);
         auto out = Convert(c.layout, src, c.width, c.height);
@@ -134,10 +137,13 @@ TEST(Converters, MatchModelOnRandomFramesOfManySizes) {
 }
 
 TEST(Converters, UnusableSizesWriteNothing) {
-    struct Case { Layout layout; int width, height; };
-    for (Case c : {Case{Progressive420, 1, 8}, Case{Progressive420, 8, 1}, Case{Interlaced420, 8, 3},
-                   Case{Interlaced420, 0, 8}, Case{Planar422, 8, 0}, Case{Planar422, -2, 4},
-                   Case{Progressive420, 4, -2}, Case{Interlaced420, -4, -4}}) {
+    struct Case {
+        Layout layout;
+        int width, height;
+    };
+    for (Case c :
+         {Case{Progressive420, 1, 8}, Case{Progressive420, 8, 1}, Case{Interlaced420, 8, 3}, Case{Interlaced420, 0, 8},
+          Case{Planar422, 8, 0}, Case{Planar422, -2, 4}, Case{Progressive420, 4, -2}, Case{Interlaced420, -4, -4}}) {
         std::vector<uint8_t> src(64, 1);
         std::vector<uint8_t> out(256, Sentinel);
         ConverterOf(c.layout)(out.data(), src.data(), c.width, c.height);

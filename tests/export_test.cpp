@@ -21,7 +21,7 @@ namespace {
 struct FakeHost {
     int width = 8, height = 8;
     std::vector<std::string> calls;
-    int abortAt = -1;     // isAbort answers non-zero from this frame on
+    int abortAt = -1;      // isAbort answers non-zero from this frame on
     int nullFrameAt = -1;  // getFrame fails for this frame
     int frameQuestions = 0;
     std::vector<std::vector<uint8_t>> frames;
@@ -85,7 +85,7 @@ protected:
         int64_t size = PlanarFrameSize(&gOutputSettings, host.width, host.height);
         for (int i = 0; i < records; ++i) {
             std::vector<uint8_t> frame(static_cast<size_t>(size));
-            ChooseFrameConverter(&gOutputSettings)(frame.data(), host.frames[i].data(), host.width, host.height);
+            ChooseFrameConverter (&gOutputSettings)(frame.data(), host.frames[i].data(), host.width, host.height);
             bytes += "FRAME\n" + std::string(frame.begin(), frame.end());
         }
         return bytes;
@@ -122,10 +122,13 @@ TEST_F(Export, HostCallsInOrder) {
 }
 
 TEST_F(Export, FilesInEachMode) {
-    struct Mode { OutputSettings settings; int width, height; std::string header; };
+    struct Mode {
+        OutputSettings settings;
+        int width, height;
+        std::string header;
+    };
     const Mode modes[] = {
-        {MakeSettings(0, 1, 0, 0, 0), 720, 480,
-         "YUV4MPEG2 W720 H480 F30000:1001 Ip A8:9 C420mpeg2 XYSCSS=420MPEG2\n"},
+        {MakeSettings(0, 1, 0, 0, 0), 720, 480, "YUV4MPEG2 W720 H480 F30000:1001 Ip A8:9 C420mpeg2 XYSCSS=420MPEG2\n"},
         {MakeSettings(0, 2, 0, 0, 1), 720, 480,
          "YUV4MPEG2 W720 H480 F30000:1001 It A32:27 C420mpeg2 XYSCSS=420MPEG2\n"},
         {MakeSettings(1, 3, 16, 15, 2), 720, 576, "YUV4MPEG2 W720 H576 F30000:1001 Ib A16:15 C422 XYSCSS=422\n"},
@@ -140,8 +143,7 @@ TEST_F(Export, FilesInEachMode) {
         host.frames.clear();
         ASSERT_EQ(Run(3), 1) << mode.header;
         std::string file = ReadWholeFile(path);
-        EXPECT_EQ(file.size(), mode.header.size() +
-                                   3 * (6 + PlanarFrameSize(&mode.settings, mode.width, mode.height)));
+        EXPECT_EQ(file.size(), mode.header.size() + 3 * (6 + PlanarFrameSize(&mode.settings, mode.width, mode.height)));
         EXPECT_EQ(file, Expected(mode.header, 3)) << mode.header;
     }
     EXPECT_EQ(StubMessageBoxCount(), 0);
@@ -165,8 +167,9 @@ TEST_F(Export, MissingFrameIsReported) {
     EXPECT_EQ(Run(10), 0);
     EXPECT_EQ(ReadWholeFile(path), Expected(Header8x8, 5));
     EXPECT_EQ(StubMessageBoxCount(), 1);
-    EXPECT_EQ(BoxText(), Sjis("フレーム 5 を AviUtl 本体から取得することに失敗しました\n"
-                              "再度実行しても同じエラーがでる場合は、プラグインの作者に詳細な再現方法を報告してください\n"));
+    EXPECT_EQ(BoxText(),
+              Sjis("フレーム 5 を AviUtl 本体から取得することに失敗しました\n"
+                   "再度実行しても同じエラーがでる場合は、プラグインの作者に詳細な再現方法を報告してください\n"));
     EXPECT_EQ(StubLastMessageBox()->owner, nullptr);
     EXPECT_STREQ(StubLastMessageBox()->caption, "ERROR");
     EXPECT_EQ(StubLastMessageBox()->style, MB_ICONERROR);
@@ -221,9 +224,11 @@ TEST_F(Export, RefusedRequestsLeaveTheFileAlone) {
 // Sizes the check lets through but no 32-bit export can hold.
 TEST_F(Export, UnsupportedSizesAreRefusedBeforeTheFile) {
     WriteWholeFile(path, "precious");
-    struct Case { int width, height; };
-    for (Case c : {Case{-4, 480}, Case{640, -480}, Case{-2, -2}, Case{32768, 32768}, Case{46342, 23170},
-                   Case{2, 1073741824}}) {
+    struct Case {
+        int width, height;
+    };
+    for (Case c :
+         {Case{-4, 480}, Case{640, -480}, Case{-2, -2}, Case{32768, 32768}, Case{46342, 23170}, Case{2, 1073741824}}) {
         StubResetMessageBoxes();
         host.width = c.width;
         host.height = c.height;
@@ -246,7 +251,8 @@ int OpenDescriptorCount() {
     return count;
 }
 
-const std::string WriteFailureText = "ファイルへのデータ書き込みに失敗しました\nデータ出力先の空き容量を確認してください\n";
+const std::string WriteFailureText =
+    "ファイルへのデータ書き込みに失敗しました\nデータ出力先の空き容量を確認してください\n";
 
 TEST_F(Export, HeaderWriteFailure) {
     path = "/dev/full";
@@ -280,7 +286,10 @@ private:
 // and the file holds exactly what was stored before the failure.
 TEST_F(Export, EveryWriteCanFail) {
     const size_t header = Header8x8.size(), record = 6 + 96;
-    struct Case { size_t limit; const char* what; };
+    struct Case {
+        size_t limit;
+        const char* what;
+    };
     const Case cases[] = {
         {header - 10, "header"},
         {header + 3, "marker 0"},
@@ -318,8 +327,8 @@ TEST_F(Export, ReadOnlyFileIsNotTouched) {
     auto attempt = [this]() {
         StubResetMessageBoxes();
         int result = Run(3);
-        return result == 0 && StubMessageBoxCount() == 1 && BoxText() == OpenFailureText(path) &&
-               host.calls.empty() && ReadWholeFile(path) == "precious";
+        return result == 0 && StubMessageBoxCount() == 1 && BoxText() == OpenFailureText(path) && host.calls.empty() &&
+               ReadWholeFile(path) == "precious";
     };
     if (geteuid() != 0) {
         EXPECT_TRUE(attempt());

@@ -16,8 +16,8 @@ inline int64_t ModelFrameBytes(FrameLayout layout, int width, int height) {
 }
 
 // Frame size + `guard` bytes, every byte the rules leave alone holding `fill`.
-inline std::vector<uint8_t> ModelFrame(FrameLayout layout, const uint8_t* src, int width, int height,
-                                       size_t guard = 0, uint8_t fill = 0xA5) {
+inline std::vector<uint8_t> ModelFrame(FrameLayout layout, const uint8_t* src, int width, int height, size_t guard = 0,
+                                       uint8_t fill = 0xA5) {
     int64_t size = ModelFrameBytes(layout, width, height);
     std::vector<uint8_t> out(static_cast<size_t>(size > 0 ? size : 0) + guard, fill);
     if (width < 2 || height < 1) return out;

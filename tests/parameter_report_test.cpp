@@ -13,21 +13,24 @@ namespace {
 const std::string Title = "出力パラメータに問題があります\n\n";
 
 std::string WidthBlock(int width) {
-    return "- 映像の幅 " + std::to_string(width) + " が 2 の倍数ではありません\n"
+    return "- 映像の幅 " + std::to_string(width) +
+           " が 2 の倍数ではありません\n"
            "  このプラグインで出力する際には\n"
            "  映像の幅を 2 の倍数に設定する必要があります\n"
            "  「サイズの変更」等で問題のない映像の幅に変更してください\n";
 }
 
 std::string InterlacedHeightBlock(int height) {
-    return "- 映像の高さ " + std::to_string(height) + " が 4 の倍数ではありません\n"
+    return "- 映像の高さ " + std::to_string(height) +
+           " が 4 の倍数ではありません\n"
            "  YUV420 フォーマットでインタレースオプションを有効にするには\n"
            "  映像の高さを 4 の倍数に設定する必要があります\n"
            "  「サイズの変更」等で問題のない映像の高さに変更してください\n";
 }
 
 std::string ProgressiveHeightBlock(int height) {
-    return "- 映像の高さ " + std::to_string(height) + " が 2 の倍数ではありません\n"
+    return "- 映像の高さ " + std::to_string(height) +
+           " が 2 の倍数ではありません\n"
            "  YUV420 フォーマットで出力する際には\n"
            "  映像の高さを 2 の倍数に設定する必要があります\n"
            "  「サイズの変更」等で問題のない映像の高さに変更してください\n";

@@ -90,13 +90,12 @@ TEST(StreamHeader, ExtremeValuesArePrintedExactly) {
     // 16 x height and 9 x width far past 32 bits: 16 x 2^31-1 : 9 x 1.
     EXPECT_EQ(Tag(Header(1, INT_MAX, 1, 1, MakeSettings(0, 2, 0, 0, 0)), 'A'), " A34359738352:9");
     EXPECT_EQ(Tag(Header(1, INT_MIN, 1, 1, MakeSettings(0, 1, 0, 0, 0)), 'A'), " A-8589934592:3");
-    EXPECT_EQ(Tag(Header(INT_MIN, INT_MAX, 1, 1, MakeSettings(0, 1, 0, 0, 0)), 'A'),
-              " A2147483647:-1610612736");
+    EXPECT_EQ(Tag(Header(INT_MIN, INT_MAX, 1, 1, MakeSettings(0, 1, 0, 0, 0)), 'A'), " A2147483647:-1610612736");
 }
 
 TEST(StreamHeader, EveryExtremeRequestFitsTheBound) {
-    const int32_t values[] = {INT_MIN, INT_MIN + 1, -2147483647 + 2, -1000000007, -1, 0, 1, 2, 1000000007,
-                              INT_MAX - 1, INT_MAX};
+    const int32_t values[] = {INT_MIN, INT_MIN + 1, -2147483647 + 2, -1000000007, -1,     0,
+                              1,       2,           1000000007,      INT_MAX - 1, INT_MAX};
     size_t longest = 0;
     for (int32_t aspect = 0; aspect <= 3; ++aspect)
         for (int32_t w : values)

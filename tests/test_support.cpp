@@ -82,8 +82,7 @@ std::string MakeTempDir() {
     return name.data();
 }
 
-OutputSettings MakeSettings(int32_t colorFormat, int32_t aspectMode, int32_t num, int32_t den,
-                            int32_t interlaceMode) {
+OutputSettings MakeSettings(int32_t colorFormat, int32_t aspectMode, int32_t num, int32_t den, int32_t interlaceMode) {
     return OutputSettings{colorFormat, aspectMode, num, den, interlaceMode};
 }
 

@@ -19,8 +19,7 @@ bool FileExists(const std::string& path);
 // A fresh directory for one test, removed with everything in it at exit.
 std::string MakeTempDir();
 
-OutputSettings MakeSettings(int32_t colorFormat, int32_t aspectMode, int32_t num, int32_t den,
-                            int32_t interlaceMode);
+OutputSettings MakeSettings(int32_t colorFormat, int32_t aspectMode, int32_t num, int32_t den, int32_t interlaceMode);
 // Puts the record into the module through its blob entry point.
 void LoadSettings(const OutputSettings& settings);
 

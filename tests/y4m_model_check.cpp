@@ -40,7 +40,8 @@ int main(int argc, char** argv) {
             fprintf(stderr, "frame %d: bad marker\n", frames);
             return 1;
         }
-        if (fread(frame.data(), 1, frameBytes, y4m) != frameBytes || fread(source.data(), 1, rawBytes, raw) != rawBytes) {
+        if (fread(frame.data(), 1, frameBytes, y4m) != frameBytes ||
+            fread(source.data(), 1, rawBytes, raw) != rawBytes) {
             fprintf(stderr, "frame %d: short\n", frames);
             return 1;
         }

@@ -76,9 +76,12 @@ bool HeaderParses(const std::string& line) {
             if (*p != 'p' && *p != 't' && *p != 'b') return false;
             ++p;
         } else if (*tag == 'C') {
-            if (strncmp(p, "420mpeg2 XYSCSS=420MPEG2", 24) == 0) p += 24;
-            else if (strncmp(p, "422 XYSCSS=422", 14) == 0) p += 14;
-            else return false;
+            if (strncmp(p, "420mpeg2 XYSCSS=420MPEG2", 24) == 0)
+                p += 24;
+            else if (strncmp(p, "422 XYSCSS=422", 14) == 0)
+                p += 14;
+            else
+                return false;
         } else {
             for (int part = 0; part < ((*tag == 'F' || *tag == 'A') ? 2 : 1); ++part) {
                 if (part == 1 && *p++ != ':') return false;

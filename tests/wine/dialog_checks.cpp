@@ -72,8 +72,7 @@ std::string Text(HWND dialog, int id) {
 }
 
 HWND MakeOwner() {
-    return CreateWindowA("STATIC", "host", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr, nullptr, nullptr,
-                         nullptr);
+    return CreateWindowA("STATIC", "host", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
 }
 
 }  // namespace
@@ -119,9 +118,9 @@ void TestDialog() {
 
     // The enable step follows the custom choice.
     SetBlob({0, 0, 1, 1, 0});
-    RunDialog(owner, {Click(1006), Expect([](HWND d) { CHECK(Enabled(d, 1007) && Enabled(d, 1008)); }),
-                      Click(1005), Expect([](HWND d) { CHECK(!Enabled(d, 1007) && !Enabled(d, 1008)); }),
-                      Click(1006), Click(1002), Expect([](HWND d) { CHECK(Enabled(d, 1007)); }), Click(2)});
+    RunDialog(owner, {Click(1006), Expect([](HWND d) { CHECK(Enabled(d, 1007) && Enabled(d, 1008)); }), Click(1005),
+                      Expect([](HWND d) { CHECK(!Enabled(d, 1007) && !Enabled(d, 1008)); }), Click(1006), Click(1002),
+                      Expect([](HWND d) { CHECK(Enabled(d, 1007)); }), Click(2)});
 
     // OK stores all five fields at once.
     SetBlob({0, 0, 0, 0, 0});
@@ -139,42 +138,37 @@ void TestDialog() {
     // open, owns the box, and nothing changes until a valid OK.
     SetBlob({0, 0, 4, 3, 0});
     HWND refusingDialog = nullptr;
-    result = RunDialog(owner, {Click(1006), Type(1007, ""), Type(1008, "11"), Click(1),
-                               Expect([&refusingDialog](HWND d) {
-                                   refusingDialog = d;
-                                   CHECK_EQ(static_cast<long long>(gBoxes.size()), 1LL);
-                                   if (gBoxes.size() != 1) return;
-                                   CHECK_EQ(gBoxes[0].text,
-                                            Sjis("不正なカスタムピクセルアスペクト比 0:11 が指定されています"));
-                                   CHECK(gBoxes[0].owner == d);
-                                   CHECK_EQ(gBoxes[0].caption, std::string("ERROR"));
-                                   CHECK_EQ(gBoxes[0].style, static_cast<UINT>(MB_ICONERROR));
-                               }),
-                               Type(1007, "2147483648"), Click(1),
-                               Expect([](HWND) {
-                                   CHECK_EQ(static_cast<long long>(gBoxes.size()), 2LL);
-                                   if (gBoxes.size() != 2) return;
-                                   CHECK_EQ(gBoxes[1].text,
-                                            Sjis("不正なカスタムピクセルアスペクト比 -2147483648:11 が指定されています"));
-                               }),
-                               Click(2)});
+    result = RunDialog(
+        owner, {Click(1006), Type(1007, ""), Type(1008, "11"), Click(1), Expect([&refusingDialog](HWND d) {
+                    refusingDialog = d;
+                    CHECK_EQ(static_cast<long long>(gBoxes.size()), 1LL);
+                    if (gBoxes.size() != 1) return;
+                    CHECK_EQ(gBoxes[0].text, Sjis("不正なカスタムピクセルアスペクト比 0:11 が指定されています"));
+                    CHECK(gBoxes[0].owner == d);
+                    CHECK_EQ(gBoxes[0].caption, std::string("ERROR"));
+                    CHECK_EQ(gBoxes[0].style, static_cast<UINT>(MB_ICONERROR));
+                }),
+                Type(1007, "2147483648"), Click(1), Expect([](HWND) {
+                    CHECK_EQ(static_cast<long long>(gBoxes.size()), 2LL);
+                    if (gBoxes.size() != 2) return;
+                    CHECK_EQ(gBoxes[1].text,
+                             Sjis("不正なカスタムピクセルアスペクト比 -2147483648:11 が指定されています"));
+                }),
+                Click(2)});
     CHECK_EQ(result, 2);
     CHECK(refusingDialog != nullptr);
     CHECK(GetBlob() == (std::vector<int32_t>{0, 0, 4, 3, 0}));
 
     // The Escape key and the close box arrive as cancel.
     SetBlob({0, 2, 0, 0, 1});
-    CHECK_EQ(RunDialog(owner, {Click(1002),
-                               [](HWND d) { SendMessageA(d, WM_COMMAND, MAKEWPARAM(IDCANCEL, 0), 0); }}),
+    CHECK_EQ(RunDialog(owner, {Click(1002), [](HWND d) { SendMessageA(d, WM_COMMAND, MAKEWPARAM(IDCANCEL, 0), 0); }}),
              2);
     CHECK_EQ(RunDialog(owner, {[](HWND d) { SendMessageA(d, WM_SYSCOMMAND, SC_CLOSE, 0); }}), 2);
     CHECK(GetBlob() == (std::vector<int32_t>{0, 2, 0, 0, 1}));
 
     // Enter on an edit presses the default button.
     SetBlob({0, 0, 0, 0, 0});
-    CHECK_EQ(RunDialog(owner, {Click(1005),
-                               [](HWND d) { SendMessageA(d, WM_COMMAND, MAKEWPARAM(IDOK, 0), 0); }}),
-             1);
+    CHECK_EQ(RunDialog(owner, {Click(1005), [](HWND d) { SendMessageA(d, WM_COMMAND, MAKEWPARAM(IDOK, 0), 0); }}), 1);
     CHECK(GetBlob() == (std::vector<int32_t>{0, 2, 0, 0, 0}));
 
     DestroyWindow(owner);

@@ -98,9 +98,15 @@ void ModesWriteExactFiles() {
         const char* header;
     };
     const Mode modes[] = {
-        {{0, 1, 0, 0, 0}, 720, 480, Progressive420,
+        {{0, 1, 0, 0, 0},
+         720,
+         480,
+         Progressive420,
          "YUV4MPEG2 W720 H480 F30000:1001 Ip A8:9 C420mpeg2 XYSCSS=420MPEG2\n"},
-        {{0, 2, 0, 0, 1}, 720, 480, Interlaced420,
+        {{0, 2, 0, 0, 1},
+         720,
+         480,
+         Interlaced420,
          "YUV4MPEG2 W720 H480 F30000:1001 It A32:27 C420mpeg2 XYSCSS=420MPEG2\n"},
         {{1, 3, 16, 15, 2}, 720, 576, Planar422, "YUV4MPEG2 W720 H576 F30000:1001 Ib A16:15 C422 XYSCSS=422\n"},
         {{0, 0, 0, 0, 0}, 34, 6, Progressive420, "YUV4MPEG2 W34 H6 F30000:1001 Ip A0:0 C420mpeg2 XYSCSS=420MPEG2\n"},
@@ -155,8 +161,9 @@ void FailuresAndRefusals() {
     FakeHost missing(8, 8);
     missing.nullFrameAt = 5;
     CHECK_EQ(RunExport(missing, path, 10), 0);
-    OneErrorBox("フレーム 5 を AviUtl 本体から取得することに失敗しました\n"
-                "再度実行しても同じエラーがでる場合は、プラグインの作者に詳細な再現方法を報告してください\n");
+    OneErrorBox(
+        "フレーム 5 を AviUtl 本体から取得することに失敗しました\n"
+        "再度実行しても同じエラーがでる場合は、プラグインの作者に詳細な再現方法を報告してください\n");
     CHECK_EQ(ReadFileBytes(path), header + Records(missing, Progressive420, 5));
 
     std::string unreachable = TempPath("no-such-folder\\out.y4m");
@@ -170,25 +177,27 @@ void FailuresAndRefusals() {
     WriteFileBytes(path, "precious");
     FakeHost odd(641, 481);
     CHECK_EQ(RunExport(odd, path, 3), 0);
-    OneErrorBox("出力パラメータに問題があります\n\n"
-                "- 映像の幅 641 が 2 の倍数ではありません\n"
-                "  このプラグインで出力する際には\n"
-                "  映像の幅を 2 の倍数に設定する必要があります\n"
-                "  「サイズの変更」等で問題のない映像の幅に変更してください\n"
-                "- 映像の高さ 481 が 2 の倍数ではありません\n"
-                "  YUV420 フォーマットで出力する際には\n"
-                "  映像の高さを 2 の倍数に設定する必要があります\n"
-                "  「サイズの変更」等で問題のない映像の高さに変更してください\n");
+    OneErrorBox(
+        "出力パラメータに問題があります\n\n"
+        "- 映像の幅 641 が 2 の倍数ではありません\n"
+        "  このプラグインで出力する際には\n"
+        "  映像の幅を 2 の倍数に設定する必要があります\n"
+        "  「サイズの変更」等で問題のない映像の幅に変更してください\n"
+        "- 映像の高さ 481 が 2 の倍数ではありません\n"
+        "  YUV420 フォーマットで出力する際には\n"
+        "  映像の高さを 2 の倍数に設定する必要があります\n"
+        "  「サイズの変更」等で問題のない映像の高さに変更してください\n");
     CHECK_EQ(ReadFileBytes(path), std::string("precious"));
 
     int32_t badColour[5] = {7, 0, 0, 0, 0};
     SetBlob(badColour);
     FakeHost fine(640, 480);
     CHECK_EQ(RunExport(fine, path, 3), 0);
-    OneErrorBox("出力パラメータに問題があります\n\n"
-                "- プラグインの設定が正しく行われていません\n"
-                "  設定ダイアログを開いて「決定」ボタンを押して\n"
-                "  正しく設定を完了してください\n");
+    OneErrorBox(
+        "出力パラメータに問題があります\n\n"
+        "- プラグインの設定が正しく行われていません\n"
+        "  設定ダイアログを開いて「決定」ボタンを押して\n"
+        "  正しく設定を完了してください\n");
     CHECK_EQ(ReadFileBytes(path), std::string("precious"));
 
     SetBlob(fresh);
@@ -202,8 +211,9 @@ void FailuresAndRefusals() {
     SetBlob(planar422);
     FakeHost huge(32766, 32766);
     CHECK_EQ(RunExport(huge, path, 3), 0);
-    OneErrorBox("メモリの確保に失敗しました\n利用可能なメモリ量や異常にメモリを消費している\n"
-                "他のアプリケーションがないか確認してみてください\n");
+    OneErrorBox(
+        "メモリの確保に失敗しました\n利用可能なメモリ量や異常にメモリを消費している\n"
+        "他のアプリケーションがないか確認してみてください\n");
     CHECK_EQ(ReadFileBytes(path), std::string(""));
     CHECK(huge.calls.empty());
     SetBlob(fresh);

@@ -28,12 +28,18 @@ int main(int argc, char** argv) {
     }
     CHECK(InterceptMessageBoxes());
     const char* group = argv[2];
-    if (strcmp(group, "descriptor") == 0) TestDescriptor();
-    else if (strcmp(group, "resources") == 0) TestResources();
-    else if (strcmp(group, "export") == 0) TestExport();
-    else if (strcmp(group, "dialog") == 0) TestDialog();
-    else if (strcmp(group, "picture") == 0 && argc > 3) SaveDialogPicture(argv[3]);
-    else if (strcmp(group, "large") == 0 && argc > 3) TestLargeExport(argv[3]);
+    if (strcmp(group, "descriptor") == 0)
+        TestDescriptor();
+    else if (strcmp(group, "resources") == 0)
+        TestResources();
+    else if (strcmp(group, "export") == 0)
+        TestExport();
+    else if (strcmp(group, "dialog") == 0)
+        TestDialog();
+    else if (strcmp(group, "picture") == 0 && argc > 3)
+        SaveDialogPicture(argv[3]);
+    else if (strcmp(group, "large") == 0 && argc > 3)
+        TestLargeExport(argv[3]);
     else {
         fprintf(stderr, "unknown group %s\n", group);
         return 2;

@@ -150,8 +150,7 @@ static void TestVersionBlock() {
     CHECK_EQ(VersionString(block, L"CompanyName"), std::wstring(L"Quillbeck"));
     CHECK_EQ(VersionString(block, L"FileDescription"), Wide("YUV4MPEG2 出力"));
     DWORD* translation = nullptr;
-    CHECK(VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
-                         &length));
+    CHECK(VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &length));
     if (translation != nullptr) CHECK_EQ(*translation, 0x04B00411u);
 }
 

@@ -30,8 +30,8 @@ static std::vector<uint8_t> Convert(FrameConverter convert, const std::vector<ui
 
 // Calls the converter with the stack pointer 4 bytes off 16-byte alignment,
 // as a host built without stack realignment may.
-static void __attribute__((noinline)) ConvertMisaligned(FrameConverter convert, uint8_t* out, const uint8_t* in,
-                                                        int width, int height) {
+static void __attribute__((noinline))
+ConvertMisaligned(FrameConverter convert, uint8_t* out, const uint8_t* in, int width, int height) {
     struct {
         FrameConverter convert;
         uint8_t* out;
@@ -72,7 +72,8 @@ void TestVariants() {
                      Convert(reference->progressive420, src, w, h, size420));
             CHECK_EQ(Convert(variant->interlaced420, src, w, h, size420),
                      Convert(reference->interlaced420, src, w, h, size420));
-            CHECK_EQ(Convert(variant->planar422, src, w, h, size422), Convert(reference->planar422, src, w, h, size422));
+            CHECK_EQ(Convert(variant->planar422, src, w, h, size422),
+                     Convert(reference->planar422, src, w, h, size422));
             ++checked;
         }
         // The same through a misaligned stack.
@@ -82,7 +83,7 @@ void TestVariants() {
             std::vector<uint8_t> out(static_cast<size_t>(2 * w * h), 0);
             ConvertMisaligned(convert, out.data(), src.data(), w, h);
             std::vector<uint8_t> expected(out.size(), 0);
-            FrameConverter same = convert == variant->progressive420 ? reference->progressive420
+            FrameConverter same = convert == variant->progressive420  ? reference->progressive420
                                   : convert == variant->interlaced420 ? reference->interlaced420
                                                                       : reference->planar422;
             same(expected.data(), src.data(), w, h);

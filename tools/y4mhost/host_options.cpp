@@ -112,26 +112,34 @@ bool ParseHostOptions(int argc, char** argv, HostOptions* o, std::string* error)
             }
         } else if (name == "--format") {
             if (!value(&v)) return false;
-            if (strcmp(v, "420") == 0) o->colorFormat = 0;
-            else if (strcmp(v, "422") == 0) o->colorFormat = 1;
+            if (strcmp(v, "420") == 0)
+                o->colorFormat = 0;
+            else if (strcmp(v, "422") == 0)
+                o->colorFormat = 1;
             else {
                 *error = std::string("bad --format '") + v + "': expected 420 or 422";
                 return false;
             }
         } else if (name == "--scan") {
             if (!value(&v)) return false;
-            if (strcmp(v, "progressive") == 0) o->interlaceMode = 0;
-            else if (strcmp(v, "tff") == 0) o->interlaceMode = 1;
-            else if (strcmp(v, "bff") == 0) o->interlaceMode = 2;
+            if (strcmp(v, "progressive") == 0)
+                o->interlaceMode = 0;
+            else if (strcmp(v, "tff") == 0)
+                o->interlaceMode = 1;
+            else if (strcmp(v, "bff") == 0)
+                o->interlaceMode = 2;
             else {
                 *error = std::string("bad --scan '") + v + "': expected progressive, tff or bff";
                 return false;
             }
         } else if (name == "--aspect") {
             if (!value(&v)) return false;
-            if (strcmp(v, "none") == 0) o->aspectMode = 0;
-            else if (strcmp(v, "4:3") == 0) o->aspectMode = 1;
-            else if (strcmp(v, "16:9") == 0) o->aspectMode = 2;
+            if (strcmp(v, "none") == 0)
+                o->aspectMode = 0;
+            else if (strcmp(v, "4:3") == 0)
+                o->aspectMode = 1;
+            else if (strcmp(v, "16:9") == 0)
+                o->aspectMode = 2;
             else if (ParsePair(v, ':', &o->aspectNum, &o->aspectDen) && o->aspectNum > 0 && o->aspectDen > 0)
                 o->aspectMode = 3;
             else {

@@ -1,5 +1,6 @@
 // y4mhost: runs an export through a YUV4MPEG2 output plug-in the way its host
 // does, from the built-in test pattern or from raw YUY2 frames.
+#include <errno.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -52,8 +53,8 @@ static int PLUGIN_CDECL ShowProgress(int now, int total) {
     char bar[width + 1];
     for (int i = 0; i < width; ++i) bar[i] = i < filled ? '#' : '-';
     bar[width] = '\0';
-    fprintf(stderr, "\r[%s] %5.1f%%  %d/%d frames  %7.1f fps  %d:%02d left ", bar, 100.0 * now / total, now, total,
-            fps, static_cast<int>(left) / 60, static_cast<int>(left) % 60);
+    fprintf(stderr, "\r[%s] %5.1f%%  %d/%d frames  %7.1f fps  %d:%02d left ", bar, 100.0 * now / total, now, total, fps,
+            static_cast<int>(left) / 60, static_cast<int>(left) % 60);
     fflush(stderr);
     gProgress.drawn = true;
     return 0;
