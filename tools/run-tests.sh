@@ -4,7 +4,7 @@
 # valgrind tests), the same under AddressSanitizer and UBSan, short libFuzzer
 # runs, and the real 32-bit module under Wine on a private Xvfb display.
 # Tests labelled "slow" (the exports past 4 GiB) run only when asked:
-#   ctest --preset native -L slow; ctest --preset mingw -L slow
+#   ctest --test-dir build/native -L slow; ctest --test-dir build/mingw -L slow
 set -uo pipefail
 cd "$(dirname "$0")/.."
 

@@ -52,22 +52,28 @@ void* __cdecl GetFrame(int frame, uint32_t format) {
     return gHost->frames[frame].data();
 }
 
-// The request exactly as the host lays it out: 4-byte slots at fixed offsets.
-int RunExport(FakeHost& host, const std::string& path, int frameCount, int rate = 30000, int scale = 1001) {
-    gHost = &host;
-    gBoxes.clear();
+// Calls the module's output entry with the request exactly as the host lays
+// it out: 4-byte slots at fixed offsets.
+int CallOutput(int width, int height, int rate, int scale, int frameCount, const std::string& path,
+               int(__cdecl* isAbort)(), void*(__cdecl* getFrame)(int, uint32_t)) {
     uint32_t request[19] = {};
-    request[1] = static_cast<uint32_t>(host.width);
-    request[2] = static_cast<uint32_t>(host.height);
+    request[1] = static_cast<uint32_t>(width);
+    request[2] = static_cast<uint32_t>(height);
     request[3] = static_cast<uint32_t>(rate);
     request[4] = static_cast<uint32_t>(scale);
     request[5] = static_cast<uint32_t>(frameCount);
     request[11] = reinterpret_cast<uint32_t>(path.c_str());
-    request[14] = reinterpret_cast<uint32_t>(&IsAbort);
+    request[14] = reinterpret_cast<uint32_t>(isAbort);
     request[15] = reinterpret_cast<uint32_t>(&ShowProgress);
     request[17] = reinterpret_cast<uint32_t>(&UpdatePreview);
-    request[18] = reinterpret_cast<uint32_t>(&GetFrame);
+    request[18] = reinterpret_cast<uint32_t>(getFrame);
     return Output()(request);
+}
+
+int RunExport(FakeHost& host, const std::string& path, int frameCount, int rate = 30000, int scale = 1001) {
+    gHost = &host;
+    gBoxes.clear();
+    return CallOutput(host.width, host.height, rate, scale, frameCount, path, IsAbort, GetFrame);
 }
 
 std::string Records(const FakeHost& host, FrameLayout layout, int count) {
@@ -247,22 +253,11 @@ void TestLargeExport(const std::string& directory) {
     gLargeFrame.resize(static_cast<size_t>(2 * w * h));
     int32_t planar422[5] = {1, 0, 0, 0, 0};
     SetBlob(planar422);
-    uint32_t request[19] = {};
-    request[1] = w;
-    request[2] = h;
-    request[3] = 60;
-    request[4] = 1;
-    request[5] = LargeFrames;
-    request[11] = reinterpret_cast<uint32_t>(path.c_str());
-    request[14] = reinterpret_cast<uint32_t>(&NeverAbort);
-    request[15] = reinterpret_cast<uint32_t>(&ShowProgress);
-    request[17] = reinterpret_cast<uint32_t>(&UpdatePreview);
-    request[18] = reinterpret_cast<uint32_t>(&LargeFrame);
-    FakeHost quiet(w, h);
+    FakeHost quiet(w, h);  // records the progress and preview calls
     gHost = &quiet;
     gBoxes.clear();
     DWORD start = GetTickCount();
-    CHECK_EQ(Output()(request), 1);
+    CHECK_EQ(CallOutput(w, h, 60, 1, LargeFrames, path, NeverAbort, LargeFrame), 1);
     DWORD elapsed = GetTickCount() - start;
     CHECK(gBoxes.empty());
 

@@ -58,7 +58,6 @@ void DrawTestPattern(uint8_t* yuy2, int32_t width, int32_t height, int32_t frame
         int64_t moment = 2 * static_cast<int64_t>(frame);
         if (fieldOrder == 1 && (r & 1)) moment += 1;
         if (fieldOrder == 2 && !(r & 1)) moment += 1;
-        if (fieldOrder == 0) moment += 0;
         const int32_t boxLeft = Bounce(moment * 3, pairs - boxPairs);
         const int32_t boxTop = Bounce(moment * 2, height - boxSize);
 

@@ -34,7 +34,6 @@ struct FrameSource {
 struct ProgressState {
     bool draw;
     double start;
-    int32_t frameCount;
     bool drawn;
 };
 
@@ -216,7 +215,6 @@ int main(int argc, char** argv) {
 
     InstallInterruptHandler();
     gProgress.draw = !o.quiet && StderrIsTerminal();
-    gProgress.frameCount = o.frames;
     gProgress.start = SecondsNow();
     int result = table->output(&request);
     double seconds = SecondsNow() - gProgress.start;
