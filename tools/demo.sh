@@ -5,8 +5,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/packages.sh
-install_packages cmake make g++ ffmpeg
-cmake --preset native >/dev/null
+install_packages cmake make g++ ffmpeg || exit 1
+# Only the module and the host are built, so the test framework is not needed.
+cmake --preset native -DY4M_BUILD_TESTS=OFF >/dev/null
 cmake --build --preset native --target yuv4mpeg2 y4mhost >/dev/null
 build/native/tools/y4mhost/y4mhost --size 1280x720 --rate 30000/1001 --frames 300 --format 420 -o demo.y4m
 echo "== ffprobe reads demo.y4m:"

@@ -1,5 +1,15 @@
 # Sourced by the project's scripts: installs Debian packages that are missing
 # (as root), adding the i386 architecture when a :i386 package is asked for.
+#
+# The mirror is not always consistent (one suite's index mid-sync, a download
+# that fails once), so:
+# - a failed `apt-get update` is only a warning when package lists exist: the
+#   lists that did download are used;
+# - every package comes from the release's own suite (-t <codename>), so the
+#   amd64 and i386 halves of a Multi-Arch: same library have equal versions
+#   even when the security suite's index is missing for one architecture;
+# - an installation whose download failed is tried again twice; a failure is
+#   reported in one line naming the package and apt's own last error.
 
 missing_packages() {
     local package
@@ -8,8 +18,18 @@ missing_packages() {
     done
 }
 
+# The package apt's log blames, or the whole list when it names none.
+blamed_package() {
+    local log=$1 list=$2 name
+    name=$(sed -n -e "s/^E: Unable to locate package \(.*\)/\1/p" \
+                  -e "s/^E: Package '\([^']*\)'.*/\1/p" \
+                  -e "s|^E: Failed to fetch .*/\([^/_]*\)_.*|\1|p" \
+                  -e "s/^ \([^ ]*\) : Depends:.*/\1/p" "$log" | head -n 1)
+    echo "${name:-one of: $list}"
+}
+
 install_packages() {
-    local missing
+    local missing log codename attempt
     missing=$(missing_packages "$@" | tr '\n' ' ')
     [ -z "${missing// /}" ] && return 0
     echo "== installing: $missing"
@@ -17,8 +37,31 @@ install_packages() {
         dpkg --add-architecture i386
     fi
     export DEBIAN_FRONTEND=noninteractive
-    apt-get update -q >/dev/null && apt-get install -y -q --no-install-recommends $missing >/dev/null
+    log=$(mktemp)
+    if ! apt-get update -q >"$log" 2>&1; then
+        if compgen -G "/var/lib/apt/lists/*_Packages*" >/dev/null; then
+            echo "warning: apt-get update failed ($(grep '^E:' "$log" | head -n 1)); using the package lists it has"
+        else
+            echo "package installation failed: no package lists: $(grep '^E:' "$log" | tail -n 1)"
+            rm -f "$log"
+            return 1
+        fi
+    fi
+    codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
+    for attempt in 1 2 3; do
+        if apt-get install -y -q --no-install-recommends -o Acquire::Retries=2 -o DPkg::Lock::Timeout=300 \
+                ${codename:+-t "$codename"} $missing >"$log" 2>&1; then
+            rm -f "$log"
+            return 0
+        fi
+        # Only a download is worth another try; a missing package stays missing.
+        grep -q '^E: \(Failed\|Unable\) to fetch' "$log" || break
+        [ "$attempt" -lt 3 ] && { echo "warning: a download failed, trying again"; sleep $((attempt * 5)); }
+    done
+    echo "package installation failed: $(blamed_package "$log" "$missing"): $(grep '^E:' "$log" | tail -n 1)"
+    rm -f "$log"
+    return 1
 }
 
-NATIVE_PACKAGES=(cmake make g++ binutils libgtest-dev ffmpeg x264 valgrind clang libclang-rt-14-dev python3)
+NATIVE_PACKAGES=(cmake make g++ binutils pkg-config libgtest-dev ffmpeg x264 valgrind clang libclang-rt-14-dev python3)
 WINDOWS_PACKAGES=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine wine32:i386 xvfb fonts-ipafont-gothic)
