@@ -4,6 +4,7 @@
 #include <string>
 
 #include "host/plugin_table.h"
+#include "plugin_version.h"
 #include "tests/test_support.h"
 
 namespace {
@@ -14,7 +15,7 @@ TEST(Descriptor, WordsAndStrings) {
     EXPECT_EQ(table, GetOutputPluginTable());
     EXPECT_EQ(table->flags, 1);
     EXPECT_EQ(std::string(table->name), Sjis("YUV4MPEG2 出力"));
-    EXPECT_EQ(std::string(table->information), Sjis("YUV4MPEG2 出力 0.1.3"));
+    EXPECT_EQ(std::string(table->information), Sjis("YUV4MPEG2 出力 " PLUGIN_PRODUCT_VERSION_TEXT));
     // Two NUL-terminated texts and the NUL that ends the list.
     EXPECT_EQ(std::string(table->fileFilter, 25), std::string("YUV4MPEG2 (*.y4m)\0*.y4m\0\0", 25));
     EXPECT_EQ(table->init, &PluginInit);

@@ -1,19 +1,14 @@
 #!/usr/bin/env bash
 # Renders the settings dialog as the real module draws it under Wine and
 # saves it as docs/settings-dialog.png. Needs the mingw build
-# (cmake --build --preset mingw), Xvfb, ffmpeg and fonts-ipafont-gothic, which
-# stands in for the dialog's Japanese font.
+# (cmake --build --preset mingw), Xvfb, ffmpeg, fonts-wine (Wine's own fonts,
+# for the title bar's buttons) and fonts-ipafont-gothic, which stands in for
+# the dialog's Japanese font.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=build/mingw
 [ -f "$build/yuv4mpeg2.auo" ] || { echo "build the mingw preset first" >&2; exit 2; }
-if [ -z "${DISPLAY:-}" ]; then
-    Xvfb :93 -screen 0 1024x768x24 >/dev/null 2>&1 &
-    xvfb=$!
-    trap 'kill $xvfb' EXIT
-    export DISPLAY=:93
-    sleep 1
-fi
+[ -n "${DISPLAY:-}" ] || source tools/private-display.sh
 bmp="$(mktemp --suffix=.bmp)"
 tools/wine-run.sh "$build/tests/module_test_host.exe" "$build/yuv4mpeg2.auo" picture "Z:${bmp//\//\\}"
 mkdir -p docs

@@ -32,17 +32,7 @@ echo "== mingw: build"
 cmake --preset mingw >/dev/null && cmake --build --preset mingw || exit 1
 
 # Dialogs under Wine need an X display: a private Xvfb for this run.
-display=95
-while [ -e "/tmp/.X${display}-lock" ]; do display=$((display + 1)); done
-Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-export DISPLAY=":$display"
-cleanup() {
-    WINEPREFIX="$PWD/build/wineprefix" wineserver -k 2>/dev/null
-    kill "$xvfb" 2>/dev/null
-}
-trap cleanup EXIT
-for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
+source tools/private-display.sh
 
 echo "== mingw: tests under Wine"
 ctest --preset mingw || failed=1

@@ -1,6 +1,7 @@
 // The descriptor and blob entry points as a 32-bit host sees them.
 #include <string.h>
 
+#include "plugin_version.h"
 #include "tests/wine/host_harness.h"
 
 static std::string DescriptorString(int word) { return reinterpret_cast<const char*>(gTableWords[word]); }
@@ -10,7 +11,7 @@ void TestDescriptor() {
     CHECK_EQ(DescriptorString(1), Sjis("YUV4MPEG2 出力"));
     CHECK_EQ(std::string(reinterpret_cast<const char*>(gTableWords[2]), 25),
              std::string("YUV4MPEG2 (*.y4m)\0*.y4m\0\0", 25));
-    CHECK_EQ(DescriptorString(3), Sjis("YUV4MPEG2 出力 0.1.3"));
+    CHECK_EQ(DescriptorString(3), Sjis("YUV4MPEG2 出力 " PLUGIN_PRODUCT_VERSION_TEXT));
     CHECK(gTableWords[4] != 0);
     CHECK_EQ(gTableWords[5], 0u);  // no exit work
     for (int word = 6; word <= 9; ++word) CHECK(gTableWords[word] != 0);

@@ -1,6 +1,7 @@
 // Template 101 and the version block, read back from the module's resources.
 #include <string.h>
 
+#include "plugin_version.h"
 #include "tests/wine/host_harness.h"
 
 namespace {
@@ -140,13 +141,15 @@ static void TestVersionBlock() {
     UINT length = 0;
     CHECK(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
     if (fixed != nullptr) {
-        CHECK_EQ(fixed->dwFileVersionMS, 0x00000001u);
-        CHECK_EQ(fixed->dwFileVersionLS, 0x00030005u);
-        CHECK_EQ(fixed->dwProductVersionMS, 0x00000001u);
-        CHECK_EQ(fixed->dwProductVersionLS, 0x00030000u);
+        // Numbers and texts both come from the one version.
+        CHECK_EQ(fixed->dwFileVersionMS, DWORD(PLUGIN_VERSION_MAJOR << 16 | PLUGIN_VERSION_MINOR));
+        CHECK_EQ(fixed->dwFileVersionLS, DWORD(PLUGIN_VERSION_PATCH << 16 | PLUGIN_VERSION_BUILD));
+        CHECK_EQ(fixed->dwProductVersionMS, DWORD(PLUGIN_VERSION_MAJOR << 16 | PLUGIN_VERSION_MINOR));
+        CHECK_EQ(fixed->dwProductVersionLS, DWORD(PLUGIN_VERSION_PATCH << 16));
     }
-    CHECK_EQ(VersionString(block, L"FileVersion"), std::wstring(L"0.1.3.5"));
-    CHECK_EQ(VersionString(block, L"ProductVersion"), std::wstring(L"0.1.3"));
+    CHECK_EQ(VersionString(block, L"FileVersion"), std::wstring(L"" PLUGIN_FILE_VERSION_TEXT));
+    CHECK_EQ(VersionString(block, L"ProductVersion"), std::wstring(L"" PLUGIN_PRODUCT_VERSION_TEXT));
+    CHECK_EQ(std::string(PLUGIN_FILE_VERSION_TEXT).rfind(PLUGIN_PRODUCT_VERSION_TEXT ".", 0), 0u);
     CHECK_EQ(VersionString(block, L"CompanyName"), std::wstring(L"Quillbeck"));
     CHECK_EQ(VersionString(block, L"FileDescription"), Wide("YUV4MPEG2 出力"));
     DWORD* translation = nullptr;
