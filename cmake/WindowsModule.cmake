@@ -20,9 +20,12 @@ set_source_files_properties(resources/yuv4mpeg2.rc PROPERTIES COMPILE_OPTIONS "-
 # its debug information stays beside it in the build tree, found through a
 # debug link.
 target_compile_options(yuv4mpeg2 PRIVATE -g)
+# objcopy stamps each PE it writes with the time unless given one: 0, as the
+# linker leaves it. (The debug link holds the debug file's checksum, so that
+# file must be reproducible too.)
 add_custom_command(TARGET yuv4mpeg2 POST_BUILD
-  COMMAND ${CMAKE_OBJCOPY} --only-keep-debug yuv4mpeg2.auo yuv4mpeg2.auo.debug
-  # objcopy stamps a PE with the time unless given one: 0, as the linker leaves it.
+  COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=0
+          ${CMAKE_OBJCOPY} --only-keep-debug yuv4mpeg2.auo yuv4mpeg2.auo.debug
   COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=0
           ${CMAKE_OBJCOPY} --strip-all --add-gnu-debuglink=yuv4mpeg2.auo.debug yuv4mpeg2.auo
   WORKING_DIRECTORY $<TARGET_FILE_DIR:yuv4mpeg2>
