@@ -19,6 +19,13 @@ if [ ! -f "$WINEPREFIX/.prepared" ]; then
     wineserver -w
     touch "$WINEPREFIX/.prepared"
 fi
+# Wine's own fonts (Debian's fonts-wine: Marlett draws the title bar's
+# buttons, Tahoma the system texts) are not looked for where Debian puts
+# them, so the prefix gets a copy, as a Windows system has them.
+fonts="$WINEPREFIX/drive_c/windows/Fonts"
+if [ ! -e "$fonts/marlett.ttf" ] && [ -d /usr/share/wine/fonts ] && [ -d "$fonts" ]; then
+    cp /usr/share/wine/fonts/*.ttf "$fonts/"
+fi
 # AviUtl users run Windows with the Japanese system code page (932), which the
 # module's ANSI dialog and texts are made for.
 exec env LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 wine "$@"
