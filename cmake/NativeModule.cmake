@@ -1,17 +1,13 @@
 # Native build: the plug-in's objects serve both a static library for the
 # tests and the shared module a host loads with dlopen.
-add_library(plugin_objects OBJECT ${PLUGIN_SOURCES} ${PLATFORM_STUB_SOURCES})
-target_include_directories(plugin_objects PUBLIC ${PROJECT_SOURCE_DIR})
-target_compile_definitions(plugin_objects PUBLIC _FILE_OFFSET_BITS=64)
+add_library(plugin_core STATIC)
+target_link_libraries(plugin_core PUBLIC plugin_objects plugin_converters)
 
-add_library(plugin_core STATIC $<TARGET_OBJECTS:plugin_objects>)
-target_include_directories(plugin_core PUBLIC ${PROJECT_SOURCE_DIR})
-target_compile_definitions(plugin_core PUBLIC _FILE_OFFSET_BITS=64)
-
-add_library(yuv4mpeg2 MODULE $<TARGET_OBJECTS:plugin_objects>)
+add_library(yuv4mpeg2 MODULE)
+target_link_libraries(yuv4mpeg2 PRIVATE plugin_objects plugin_converters)
 set_target_properties(yuv4mpeg2 PROPERTIES PREFIX "")
 # Every symbol resolved at link time, except in sanitizer builds, whose
 # runtime the executable that loads the module provides.
-if(NOT CMAKE_CXX_FLAGS MATCHES "sanitize")
+if(NOT Y4M_SANITIZER_FLAGS)
   target_link_options(yuv4mpeg2 PRIVATE -Wl,--no-undefined -Wl,-z,defs)
 endif()

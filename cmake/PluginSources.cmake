@@ -1,4 +1,24 @@
-# The plug-in's sources, shared by the native and the Windows build.
+# The plug-in's sources, listed here only. Two object libraries serve every
+# target: plugin_converters (the frame converters and their variants: the
+# module, the Windows test host and the benchmarks) and plugin_objects (the
+# rest of the plug-in, with the Win32 stand-ins outside Windows).
+set(CONVERTER_SOURCES
+  export/convert_yuy2_to_420.cpp
+  export/convert_yuy2_to_420_interlaced.cpp
+  export/convert_yuy2_to_422.cpp
+  export/converter_variants.cpp
+  export/frame_conversion.cpp
+  export/frame_loops.cpp
+  platform/cpu_features.cpp
+)
+# SIMD kernels on every x86 build, the 32-bit module included: SSE2 at the
+# build's baseline, AVX2 in a file of its own compiled for it, reached only
+# after the CPU check.
+if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64|amd64|i[3-6]86|x86)$")
+  list(APPEND CONVERTER_SOURCES export/convert_yuy2_sse2.cpp export/convert_yuy2_avx2.cpp)
+  set_source_files_properties(export/convert_yuy2_avx2.cpp PROPERTIES COMPILE_OPTIONS "-mavx2")
+endif()
+
 set(PLUGIN_SOURCES
   host/entry_points.cpp
   host/plugin_config.cpp
@@ -6,29 +26,14 @@ set(PLUGIN_SOURCES
   settings/config_dialog.cpp
   settings/output_settings.cpp
   settings/parameter_report.cpp
-  export/convert_yuy2_to_420.cpp
-  export/convert_yuy2_to_420_interlaced.cpp
-  export/convert_yuy2_to_422.cpp
-  export/converter_variants.cpp
   export/export_reports.cpp
-  export/frame_conversion.cpp
-  export/frame_loops.cpp
-  export/message_buffer.cpp
   export/plugin_output.cpp
   export/stream_header.cpp
   platform/bounded_format.cpp
-  platform/cpu_features.cpp
+  platform/message_buffer.cpp
 )
-
-# SIMD kernels: SSE2 on every x86 build (the 32-bit module included); AVX2
-# only in the 64-bit native build, in a file of its own compiled for it.
-if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64|amd64|i[3-6]86|x86)$")
-  list(APPEND PLUGIN_SOURCES export/convert_yuy2_sse2.cpp)
-  if(CMAKE_SIZEOF_VOID_P EQUAL 8 AND NOT WIN32)
-    list(APPEND PLUGIN_SOURCES export/convert_yuy2_avx2.cpp)
-    set_source_files_properties(export/convert_yuy2_avx2.cpp PROPERTIES COMPILE_OPTIONS "-mavx2")
-    set_source_files_properties(export/converter_variants.cpp PROPERTIES COMPILE_DEFINITIONS Y4M_AVX2_KERNELS)
-  endif()
+if(NOT WIN32)
+  list(APPEND PLUGIN_SOURCES platform/posix_crt.cpp platform/stub_dialog.cpp platform/stub_user32.cpp)
 endif()
 
 # Files whose string literals the user reads: the compiler turns them from the
@@ -58,9 +63,14 @@ else()
     COMPILE_OPTIONS "-finput-charset=UTF-8;-fexec-charset=CP932")
 endif()
 
-# Stand-ins for the Win32 calls on other systems.
-set(PLATFORM_STUB_SOURCES
-  platform/posix_crt.cpp
-  platform/stub_dialog.cpp
-  platform/stub_user32.cpp
-)
+add_library(plugin_converters OBJECT ${CONVERTER_SOURCES})
+add_library(plugin_objects OBJECT ${PLUGIN_SOURCES})
+foreach(library plugin_converters plugin_objects)
+  target_include_directories(${library} PUBLIC ${PROJECT_SOURCE_DIR})
+  if(WIN32)
+    # AviUtl runs on any x86 with SSE2; nothing newer without a CPU check.
+    target_compile_options(${library} PRIVATE -march=i686 -msse2 -mfpmath=sse)
+  else()
+    target_compile_definitions(${library} PUBLIC _FILE_OFFSET_BITS=64)
+  endif()
+endforeach()

@@ -2,24 +2,20 @@
 # so the compiler's runtime libraries are linked in statically.
 enable_language(RC)
 
-add_library(yuv4mpeg2 MODULE ${PLUGIN_SOURCES}
-  resources/yuv4mpeg2.rc
-  host/yuv4mpeg2.def)
-target_include_directories(yuv4mpeg2 PRIVATE ${PROJECT_SOURCE_DIR})
+add_library(yuv4mpeg2 MODULE resources/yuv4mpeg2.rc host/yuv4mpeg2.def)
+target_link_libraries(yuv4mpeg2 PRIVATE plugin_objects plugin_converters user32)
 set_target_properties(yuv4mpeg2 PROPERTIES PREFIX "" SUFFIX ".auo")
-# AviUtl runs on any x86 with SSE2; nothing newer without a CPU check.
-target_compile_options(yuv4mpeg2 PRIVATE -march=i686 -msse2 -mfpmath=sse)
 # No link time in the PE header, so the same commit gives the same bytes.
 target_link_options(yuv4mpeg2 PRIVATE
   -static -static-libgcc -static-libstdc++ -Wl,--no-insert-timestamp)
-target_link_libraries(yuv4mpeg2 PRIVATE user32)
 # Read the .rc as UTF-8 so the captions become the right UTF-16 text.
 set_source_files_properties(resources/yuv4mpeg2.rc PROPERTIES COMPILE_OPTIONS "--codepage=65001")
 
 # What the tests run is what ships: the module is stripped after linking, and
 # its debug information stays beside it in the build tree, found through a
 # debug link.
-target_compile_options(yuv4mpeg2 PRIVATE -g)
+target_compile_options(plugin_objects PRIVATE -g)
+target_compile_options(plugin_converters PRIVATE -g)
 # objcopy stamps each PE it writes with the time unless given one: 0, as the
 # linker leaves it. (The debug link holds the debug file's checksum, so that
 # file must be reproducible too.)

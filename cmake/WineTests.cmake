@@ -7,14 +7,12 @@ add_executable(module_test_host
   ${PROJECT_SOURCE_DIR}/tests/wine/resource_checks.cpp
   ${PROJECT_SOURCE_DIR}/tests/wine/export_checks.cpp
   ${PROJECT_SOURCE_DIR}/tests/wine/dialog_checks.cpp
+  ${PROJECT_SOURCE_DIR}/tests/wine/dialog_driver.cpp
   ${PROJECT_SOURCE_DIR}/tools/y4mhost/import_patch.cpp)
 target_include_directories(module_test_host PRIVATE ${PROJECT_SOURCE_DIR})
 # The converters themselves, compiled as in the module, for the variant checks.
-target_sources(module_test_host PRIVATE ${PROJECT_SOURCE_DIR}/tests/wine/variant_checks.cpp
-  ${PROJECT_SOURCE_DIR}/export/converter_variants.cpp ${PROJECT_SOURCE_DIR}/export/frame_loops.cpp
-  ${PROJECT_SOURCE_DIR}/export/frame_conversion.cpp ${PROJECT_SOURCE_DIR}/export/convert_yuy2_to_420.cpp
-  ${PROJECT_SOURCE_DIR}/export/convert_yuy2_to_420_interlaced.cpp ${PROJECT_SOURCE_DIR}/export/convert_yuy2_to_422.cpp
-  ${PROJECT_SOURCE_DIR}/export/convert_yuy2_sse2.cpp ${PROJECT_SOURCE_DIR}/platform/cpu_features.cpp)
+target_sources(module_test_host PRIVATE ${PROJECT_SOURCE_DIR}/tests/wine/variant_checks.cpp)
+target_link_libraries(module_test_host PRIVATE plugin_converters)
 target_compile_options(module_test_host PRIVATE -msse2)
 target_link_options(module_test_host PRIVATE -static -static-libgcc -static-libstdc++)
 target_link_libraries(module_test_host PRIVATE user32 gdi32 version)
@@ -40,3 +38,12 @@ add_test(NAME wine_y4mhost_export
   COMMAND bash ${PROJECT_SOURCE_DIR}/tests/e2e/windows_host_under_wine.sh)
 set_tests_properties(wine_y4mhost_export PROPERTIES LABELS wine TIMEOUT 300 RUN_SERIAL ON
   ENVIRONMENT "WINE_RUN=${PROJECT_SOURCE_DIR}/tools/wine-run.sh;Y4MHOST_EXE=$<TARGET_FILE:y4mhost>;MODULE=$<TARGET_FILE:yuv4mpeg2>")
+
+# Not a test: draws docs/settings-dialog.png (tools/make-dialog-picture.sh),
+# driving the dialog as the dialog checks do.
+add_executable(dialog_picture ${PROJECT_SOURCE_DIR}/tools/dialog_picture.cpp
+  ${PROJECT_SOURCE_DIR}/tests/wine/host_harness.cpp ${PROJECT_SOURCE_DIR}/tests/wine/dialog_driver.cpp
+  ${PROJECT_SOURCE_DIR}/tools/y4mhost/import_patch.cpp)
+target_include_directories(dialog_picture PRIVATE ${PROJECT_SOURCE_DIR})
+target_link_options(dialog_picture PRIVATE -static -static-libgcc -static-libstdc++)
+target_link_libraries(dialog_picture PRIVATE user32 gdi32)

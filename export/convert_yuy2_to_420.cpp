@@ -2,7 +2,7 @@
 #include "export/frame_conversion.h"
 #include "export/frame_rows.h"
 
-void Yuy2To420Rows_C(const RowPair420* rows, int32_t first, int32_t pairs) {
+void YUY2To420Rows_C(const RowPair420* rows, int32_t first, int32_t pairs) {
     const uint8_t* upper = rows->in[0];
     const uint8_t* lower = rows->in[1];
     for (int32_t j = first; j < pairs; ++j) {
@@ -19,5 +19,5 @@ void Yuy2To420Rows_C(const RowPair420* rows, int32_t first, int32_t pairs) {
 }
 
 void ConvertYUY2To420(uint8_t* destination, const uint8_t* source, int32_t width, int32_t height) {
-    ConvertFrame420(destination, source, width, height, Yuy2To420Rows_C);
+    ConvertFrame420(destination, source, width, height, YUY2To420Rows_C);
 }

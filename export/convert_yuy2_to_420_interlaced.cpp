@@ -3,7 +3,7 @@
 #include "export/frame_conversion.h"
 #include "export/frame_rows.h"
 
-void Yuy2To420InterlacedRows_C(const RowGroup420Interlaced* rows, int32_t first, int32_t pairs) {
+void YUY2To420InterlacedRows_C(const RowGroup420Interlaced* rows, int32_t first, int32_t pairs) {
     for (int32_t j = first; j < pairs; ++j) {
         const int32_t x = 4 * j;
         for (int i = 0; i < 4; ++i) {
@@ -25,5 +25,5 @@ void Yuy2To420InterlacedRows_C(const RowGroup420Interlaced* rows, int32_t first,
 }
 
 void ConvertYUY2To420Interlaced(uint8_t* destination, const uint8_t* source, int32_t width, int32_t height) {
-    ConvertFrame420Interlaced(destination, source, width, height, Yuy2To420InterlacedRows_C);
+    ConvertFrame420Interlaced(destination, source, width, height, YUY2To420InterlacedRows_C);
 }

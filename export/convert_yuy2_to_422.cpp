@@ -2,7 +2,7 @@
 #include "export/frame_conversion.h"
 #include "export/frame_rows.h"
 
-void Yuy2To422Row_C(const Row422* row, int32_t first, int32_t pairs) {
+void YUY2To422Row_C(const Row422* row, int32_t first, int32_t pairs) {
     for (int32_t j = first; j < pairs; ++j) {
         const uint8_t* p = row->in + 4 * j;
         row->y[2 * j] = p[0];
@@ -13,5 +13,5 @@ void Yuy2To422Row_C(const Row422* row, int32_t first, int32_t pairs) {
 }
 
 void ConvertYUY2To422(uint8_t* destination, const uint8_t* source, int32_t width, int32_t height) {
-    ConvertFrame422(destination, source, width, height, Yuy2To422Row_C);
+    ConvertFrame422(destination, source, width, height, YUY2To422Row_C);
 }

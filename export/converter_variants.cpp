@@ -1,5 +1,7 @@
 #include "export/converter_variants.h"
 
+#include "export/frame_rows.h"
+
 #include "export/converters_simd.h"
 #include "platform/cpu_features.h"
 
@@ -8,10 +10,10 @@ static bool Always(void) { return true; }
 static const ConverterVariant Variants[] = {
     {"C", ConvertYUY2To420, ConvertYUY2To420Interlaced, ConvertYUY2To422, Always},
 #if PLATFORM_X86
-    {"SSE2", ConvertYUY2To420_SSE2, ConvertYUY2To420Interlaced_SSE2, ConvertYUY2To422_SSE2, CpuHasSse2},
-#endif
-#if defined(Y4M_AVX2_KERNELS)
-    {"AVX2", ConvertYUY2To420_AVX2, ConvertYUY2To420Interlaced_AVX2, ConvertYUY2To422_AVX2, CpuHasAvx2},
+    {"SSE2", ConvertFrame420With<YUY2To420Rows_SSE2>, ConvertFrame420InterlacedWith<YUY2To420InterlacedRows_SSE2>,
+     ConvertFrame422With<YUY2To422Row_SSE2>, CpuHasSse2},
+    {"AVX2", ConvertFrame420With<YUY2To420Rows_AVX2>, ConvertFrame420InterlacedWith<YUY2To420InterlacedRows_AVX2>,
+     ConvertFrame422With<YUY2To422Row_AVX2>, CpuHasAvx2},
 #endif
 };
 
@@ -24,4 +26,18 @@ const ConverterVariant* FastestConverterVariant(void) {
     for (const ConverterVariant& variant : Variants)
         if (variant.available()) fastest = &variant;
     return fastest;
+}
+
+int64_t PlanarFrameSize(const OutputSettings* settings, int32_t width, int32_t height) {
+    int64_t pixels = static_cast<int64_t>(width) * height;
+    return settings->colorFormat == Yuv422 ? pixels * 2 : pixels + pixels / 2;
+}
+
+FrameConverter ChooseFrameConverter(const OutputSettings* settings) {
+    return ChooseFrameConverterOf(FastestConverterVariant(), settings);
+}
+
+FrameConverter ChooseFrameConverterOf(const ConverterVariant* variant, const OutputSettings* settings) {
+    if (settings->colorFormat == Yuv422) return variant->planar422;
+    return settings->interlaceMode == Progressive ? variant->progressive420 : variant->interlaced420;
 }

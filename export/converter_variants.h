@@ -1,8 +1,9 @@
-// Every variant of the converters this build holds, and the choice of the
-// fastest one the processor runs.
+// Every variant of the converters this build holds, and the choice of an
+// export's converter and frame size from its settings.
 #pragma once
 
 #include "export/frame_conversion.h"
+#include "settings/output_settings.h"
 
 struct ConverterVariant {
     const char* name;  // "C", "SSE2", "AVX2"
@@ -17,3 +18,12 @@ int ConverterVariantCount(void);
 const ConverterVariant* ConverterVariantAt(int index);
 // The last variant the processor can run; asks the CPU each time.
 const ConverterVariant* FastestConverterVariant(void);
+
+// The converter for settings that passed CheckOutputParameters, in the
+// fastest variant this processor runs (asked of the CPU at each call).
+FrameConverter ChooseFrameConverter(const OutputSettings* settings);
+FrameConverter ChooseFrameConverterOf(const ConverterVariant* variant, const OutputSettings* settings);
+
+// Bytes of one planar frame, in 64 bits so no size can overflow:
+// width x height + (width x height) / 2 for 4:2:0, width x height x 2 for 4:2:2.
+int64_t PlanarFrameSize(const OutputSettings* settings, int32_t width, int32_t height);

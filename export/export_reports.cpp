@@ -3,7 +3,7 @@
 // cut to its first 2047 bytes.
 #include "export/export_reports.h"
 
-#include "export/message_buffer.h"
+#include "platform/message_buffer.h"
 
 void ReportOpenFailure(const char* path) {
     TextComposition text;

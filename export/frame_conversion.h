@@ -1,5 +1,5 @@
-// YUY2 to planar YUV: the three converters, the frame size, and the rule that
-// picks a converter from the settings.
+// YUY2 to planar YUV: the three scalar converters and where each plane of a
+// frame starts. Which converter an export uses: export/converter_variants.h.
 //
 // A converter writes the planar frame (Y, then U, then V, no padding) into
 // destination from packed YUY2 rows of exactly 2 x width bytes. It reads only
@@ -9,8 +9,6 @@
 
 #include <stdint.h>
 
-#include "settings/output_settings.h"
-
 typedef void (*FrameConverter)(uint8_t* destination, const uint8_t* source, int32_t width, int32_t height);
 
 // Chroma of each row pair averaged, a half rounded up.
@@ -19,16 +17,6 @@ void ConvertYUY2To420(uint8_t* destination, const uint8_t* source, int32_t width
 void ConvertYUY2To420Interlaced(uint8_t* destination, const uint8_t* source, int32_t width, int32_t height);
 // Chroma copied row by row.
 void ConvertYUY2To422(uint8_t* destination, const uint8_t* source, int32_t width, int32_t height);
-
-// Bytes of one planar frame, in 64 bits so no size can overflow:
-// width x height + (width x height) / 2 for 4:2:0, width x height x 2 for 4:2:2.
-int64_t PlanarFrameSize(const OutputSettings* settings, int32_t width, int32_t height);
-
-// The converter for settings that passed CheckOutputParameters, in the
-// fastest variant this processor runs (asked of the CPU at each call).
-FrameConverter ChooseFrameConverter(const OutputSettings* settings);
-struct ConverterVariant;
-FrameConverter ChooseFrameConverterOf(const ConverterVariant* variant, const OutputSettings* settings);
 
 // Where each plane of a frame starts. The V offset is taken from the whole
 // product width x height, as readers locate it.

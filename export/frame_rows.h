@@ -35,9 +35,9 @@ typedef void (*RowGroup420InterlacedKernel)(const RowGroup420Interlaced* rows, i
 typedef void (*Row422Kernel)(const Row422* row, int32_t first, int32_t pairs);
 
 // The scalar kernels: the reference every faster kernel must equal.
-void Yuy2To420Rows_C(const RowPair420* rows, int32_t first, int32_t pairs);
-void Yuy2To420InterlacedRows_C(const RowGroup420Interlaced* rows, int32_t first, int32_t pairs);
-void Yuy2To422Row_C(const Row422* row, int32_t first, int32_t pairs);
+void YUY2To420Rows_C(const RowPair420* rows, int32_t first, int32_t pairs);
+void YUY2To420InterlacedRows_C(const RowGroup420Interlaced* rows, int32_t first, int32_t pairs);
+void YUY2To422Row_C(const Row422* row, int32_t first, int32_t pairs);
 
 // The frame loops: plane offsets once per frame, then every whole row unit.
 // Sizes a converter cannot use (width below 2, too few rows, negative
@@ -47,3 +47,18 @@ void ConvertFrame420(uint8_t* destination, const uint8_t* source, int32_t width,
 void ConvertFrame420Interlaced(uint8_t* destination, const uint8_t* source, int32_t width, int32_t height,
                                RowGroup420InterlacedKernel kernel);
 void ConvertFrame422(uint8_t* destination, const uint8_t* source, int32_t width, int32_t height, Row422Kernel kernel);
+
+// A frame converter made of a frame loop and a row kernel, for the variant
+// table: one function per kernel, with the converters' one signature.
+template <RowPair420Kernel Kernel>
+void ConvertFrame420With(uint8_t* destination, const uint8_t* source, int32_t width, int32_t height) {
+    ConvertFrame420(destination, source, width, height, Kernel);
+}
+template <RowGroup420InterlacedKernel Kernel>
+void ConvertFrame420InterlacedWith(uint8_t* destination, const uint8_t* source, int32_t width, int32_t height) {
+    ConvertFrame420Interlaced(destination, source, width, height, Kernel);
+}
+template <Row422Kernel Kernel>
+void ConvertFrame422With(uint8_t* destination, const uint8_t* source, int32_t width, int32_t height) {
+    ConvertFrame422(destination, source, width, height, Kernel);
+}

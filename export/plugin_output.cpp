@@ -2,9 +2,9 @@
 #include <stdlib.h>
 
 #include "export/export_reports.h"
-#include "export/frame_conversion.h"
+#include "export/converter_variants.h"
+#include "export/plugin_output.h"
 #include "export/stream_header.h"
-#include "host/plugin_table.h"
 #include "platform/platform.h"
 #include "settings/output_settings.h"
 
@@ -94,7 +94,8 @@ int PLUGIN_CDECL PluginOutput(OutputRequest* request) {
         const int32_t frameSize = static_cast<int32_t>(PlanarFrameSize(settings, width, height));
         const FrameConverter convert = ChooseFrameConverter(settings);
         const int32_t bufferSize = frameSize > MinimumFrameBufferSize ? frameSize : MinimumFrameBufferSize;
-        // Cache-line aligned, so the wide kernels' stores never straddle two lines.
+        // Cache-line aligned: rows whose length is a multiple of 64 bytes then
+        // never have a wide store straddle two lines (1080p measurably gains).
         allocation = malloc(static_cast<size_t>(bufferSize) + FrameBufferAlignment - 1);
         if (allocation == nullptr)
             ReportOutOfMemory();

@@ -3,7 +3,9 @@
 #include "platform/bounded_format.h"
 #include "settings/output_settings.h"
 
-int64_t GreatestCommonDivisor(int64_t a, int64_t b) {
+// Euclid on signed values with truncating remainders: the result takes the
+// signs the division leaves, so rate -30, scale 4 reduce to 15:-2.
+static int64_t GreatestCommonDivisor(int64_t a, int64_t b) {
     while (b != 0) {
         int64_t remainder = a % b;
         a = b;

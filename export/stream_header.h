@@ -11,7 +11,3 @@ enum { StreamHeaderMaxLength = 117 };
 // Composes "YUV4MPEG2 W H F I A C\n" from the request and the module's
 // settings, bounded by size; returns the bytes produced (no NUL counted).
 int BuildStreamHeader(char* buffer, int size, const OutputRequest* request);
-
-// Euclid on signed values with truncating remainders: the result takes the
-// signs the division leaves, so rate -30, scale 4 reduce to 15:-2.
-int64_t GreatestCommonDivisor(int64_t a, int64_t b);

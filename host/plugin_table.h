@@ -24,17 +24,11 @@ struct OutputPluginTable {
 static_assert(sizeof(OutputPluginTable) == 26 * 4, "the host reads 26 words");
 #endif
 
-#if defined(_WIN32)
-#define PLUGIN_EXPORT __declspec(dllexport)
-#else
-#define PLUGIN_EXPORT __attribute__((visibility("default")))
-#endif
-
 extern "C" PLUGIN_EXPORT OutputPluginTable* PLUGIN_CDECL GetOutputPluginTable(void);
 
-// The entry points the descriptor names.
+// The entry points the descriptor names (PluginOutput is the export's own:
+// export/plugin_output.h).
 int PLUGIN_CDECL PluginInit(void);
-int PLUGIN_CDECL PluginOutput(OutputRequest* request);
 int PLUGIN_CDECL PluginConfig(HWND parentWindow, HINSTANCE moduleInstance);
 int PLUGIN_CDECL PluginConfigGet(void* destination, int size);
 int PLUGIN_CDECL PluginConfigSet(void* source, int size);

@@ -19,6 +19,8 @@
 #include <sys/stat.h>
 
 #define PLUGIN_CDECL __cdecl
+// The module's one export (named again in host/yuv4mpeg2.def).
+#define PLUGIN_EXPORT __declspec(dllexport)
 
 // Raw binary output: no line-end translation, a new file readable and writable.
 #define PLATFORM_OPEN_FLAGS (_O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY)
@@ -27,6 +29,8 @@
 #else  // stand-ins
 
 #define PLUGIN_CDECL
+// Everything else is hidden: the module exports this name only.
+#define PLUGIN_EXPORT __attribute__((visibility("default")))
 #define CALLBACK
 
 typedef struct StubWindow* HWND;
@@ -45,7 +49,6 @@ typedef INT_PTR (*DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 
 #define TRUE 1
 #define FALSE 0
-#define MB_OK 0x00000000u
 #define MB_ICONERROR 0x00000010u
 #define WM_DESTROY 0x0002u
 #define WM_INITDIALOG 0x0110u

@@ -1,6 +1,6 @@
 // The settings dialog. Compiled with Shift-JIS as the execution character set
 // for its one message. The procedure only dispatches; the functions it calls
-// hold the logic and are what native tests drive.
+// hold the logic (tests reach it through PluginConfig and the dialog itself).
 #include "settings/config_dialog.h"
 
 #include "platform/bounded_format.h"
@@ -9,7 +9,9 @@ static bool IsChecked(HWND dialog, int id) { return SendDlgItemMessageA(dialog, 
 
 static void EnableControl(HWND dialog, int id, BOOL enable) { EnableWindow(GetDlgItem(dialog, id), enable); }
 
-void ShowSettingsInDialog(HWND dialog, const OutputSettings* settings) {
+// Checks the choices and fills the fields from a record. Codes outside the
+// ranges show as the first choice of their group.
+static void ShowSettingsInDialog(HWND dialog, const OutputSettings* settings) {
     CheckRadioButton(dialog, IdColor420, IdColor422, settings->colorFormat == Yuv420 ? IdColor420 : IdColor422);
 
     int aspect = IdAspectUnspecified;
@@ -30,13 +32,15 @@ void ShowSettingsInDialog(HWND dialog, const OutputSettings* settings) {
     CheckRadioButton(dialog, IdScanProgressive, IdScanBottomFirst, scan);
 }
 
-void UpdateCustomAspectFields(HWND dialog) {
+// The custom fields are enabled exactly while the custom choice is checked.
+static void UpdateCustomAspectFields(HWND dialog) {
     BOOL custom = IsChecked(dialog, IdAspectCustom) ? TRUE : FALSE;
     EnableControl(dialog, IdAspectNum, custom);
     EnableControl(dialog, IdAspectDen, custom);
 }
 
-OutputSettings ReadSettingsFromDialog(HWND dialog) {
+// Every control's value into a fresh record, whatever is enabled.
+static OutputSettings ReadSettingsFromDialog(HWND dialog) {
     OutputSettings settings;
     settings.colorFormat = IsChecked(dialog, IdColor420) ? Yuv420 : Yuv422;
     if (IsChecked(dialog, IdAspectUnspecified))
@@ -59,7 +63,8 @@ OutputSettings ReadSettingsFromDialog(HWND dialog) {
     return settings;
 }
 
-bool DialogSettingsAcceptable(const OutputSettings* settings) {
+// OK may store the record: a custom aspect needs both numbers >= 1.
+static bool DialogSettingsAcceptable(const OutputSettings* settings) {
     return settings->aspectMode != AspectCustomPixel ||
            (settings->pixelAspectNum >= 1 && settings->pixelAspectDen >= 1);
 }

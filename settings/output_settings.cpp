@@ -37,7 +37,10 @@ bool SettingsInRange(const OutputSettings* settings) {
     return settings->interlaceMode >= Progressive && settings->interlaceMode <= InterlacedBottomFirst;
 }
 
-int32_t RequiredHeightMultiple(const OutputSettings* settings) {
+// The frame height has to be a multiple of this: 1 unless 4:2:0 (and every
+// colour code outside the range counts as not 4:2:0); 4 when 4:2:0 is
+// interlaced (any scan code but progressive); else 2.
+static int32_t RequiredHeightMultiple(const OutputSettings* settings) {
     if (settings->colorFormat != Yuv420) return 1;
     return settings->interlaceMode != Progressive ? 4 : 2;
 }

@@ -34,11 +34,6 @@ void DecodeSettingsBlob(const unsigned char* blob, OutputSettings* settings);
 // Every field holds one of its codes (and a custom aspect has both numbers >= 1).
 bool SettingsInRange(const OutputSettings* settings);
 
-// The frame height has to be a multiple of this: 1 unless 4:2:0 (and every
-// colour code outside the range counts as not 4:2:0); 4 when 4:2:0 is
-// interlaced (any scan code but progressive); else 2.
-int32_t RequiredHeightMultiple(const OutputSettings* settings);
-
 // Whether the settings suit a frame of this size (no side effects).
 int CheckOutputParameters(int32_t width, int32_t height);
 // Shows one message box listing every reason CheckOutputParameters refused.

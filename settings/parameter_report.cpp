@@ -1,6 +1,6 @@
 // The report of a refused request. Compiled with Shift-JIS as the execution
 // character set: the literals below reach the message box in code page 932.
-#include "export/message_buffer.h"
+#include "platform/message_buffer.h"
 #include "settings/output_settings.h"
 
 // Each block is written when its own condition holds; together the three

@@ -1,6 +1,5 @@
 // Every SIMD variant the processor runs against the scalar reference, byte for
-// byte, on random frames of awkward sizes, with the source at an odd address
-// and sentinels around the output.
+// byte (the shapes and sentinels: tests/variant_compare.h).
 #include <gtest/gtest.h>
 
 #include <string.h>
@@ -8,79 +7,21 @@
 #include <string>
 #include <vector>
 
-#include "export/converter_variants.h"
-#include "tests/test_support.h"
+#include "tests/variant_compare.h"
 
 namespace {
 
-const uint8_t Sentinel = 0x5A;
-const size_t Guard = 96;
-
-struct Shape {
-    int width, height;
-};
-
-std::vector<Shape> Shapes() {
-    std::vector<Shape> shapes;
-    const int heights[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 12};
-    for (int width = 2; width <= 130; width += 2)
-        for (int height : heights) shapes.push_back({width, height});
-    for (int width = 1900; width <= 1940; width += 2) shapes.push_back({width, 6});
-    shapes.push_back({1920, 12});
-    // Sizes the check refuses, given directly: odd widths, stray rows.
-    for (int width : {1, 3, 33, 65, 97, 1921}) shapes.push_back({width, 9});
-    return shapes;
-}
-
-// Runs one converter with the source copied to an odd address and the output
-// pre-filled with sentinels past the frame size.
-std::vector<uint8_t> Convert(FrameConverter convert, const std::vector<uint8_t>& src, int width, int height,
-                             size_t frameSize) {
-    std::vector<uint8_t> shifted(src.size() + 1);
-    memcpy(shifted.data() + 1, src.data(), src.size());
-    std::vector<uint8_t> out(frameSize + Guard, Sentinel);
-    convert(out.data(), shifted.data() + 1, width, height);
-    return out;
-}
-
-std::vector<const ConverterVariant*> Available() {
-    std::vector<const ConverterVariant*> variants;
-    for (int i = 1; i < ConverterVariantCount(); ++i)
-        if (ConverterVariantAt(i)->available()) variants.push_back(ConverterVariantAt(i));
-    return variants;
-}
-
 TEST(ConverterVariants, EqualTheReferenceOnEveryShape) {
     const ConverterVariant* reference = ConverterVariantAt(0);
-    std::vector<const ConverterVariant*> variants = Available();
+    std::vector<const ConverterVariant*> variants = RunnableVariants();
     if (variants.empty()) GTEST_SKIP() << "this processor runs only the scalar converters";
-    for (const ConverterVariant* variant : variants) {
-        for (const Shape& shape : Shapes()) {
-            const int w = shape.width, h = shape.height;
-            std::vector<uint8_t> src = RandomBytes(static_cast<size_t>(2 * w * h), w * 7919 + h);
-            const size_t size420 = static_cast<size_t>(w * h + w * h / 2), size422 = static_cast<size_t>(2 * w * h);
-            struct {
-                FrameConverter ours, theirs;
-                size_t size;
-                const char* name;
-            } pairs[] = {
-                {variant->progressive420, reference->progressive420, size420, "420"},
-                {variant->interlaced420, reference->interlaced420, size420, "420 interlaced"},
-                {variant->planar422, reference->planar422, size422, "422"},
-            };
-            for (const auto& pair : pairs) {
-                std::vector<uint8_t> expected = Convert(pair.theirs, src, w, h, pair.size);
-                std::vector<uint8_t> actual = Convert(pair.ours, src, w, h, pair.size);
-                ASSERT_EQ(actual, expected) << variant->name << " " << pair.name << " " << w << "x" << h;
-            }
-        }
-    }
+    for (const ConverterVariant* variant : variants) EXPECT_EQ(CompareVariantOnShapes(variant, reference), "");
 }
 
 // Sums at the rounding edges: every pair of sample values the chroma means see.
 TEST(ConverterVariants, EqualTheReferenceOnAllSamplePairs) {
     const ConverterVariant* reference = ConverterVariantAt(0);
-    for (const ConverterVariant* variant : Available()) {
+    for (const ConverterVariant* variant : RunnableVariants()) {
         const int width = 512, height = 4;  // 256 pairs per row
         for (int near = 0; near < 256; ++near) {
             std::vector<uint8_t> src(2 * width * height);
@@ -94,18 +35,17 @@ TEST(ConverterVariants, EqualTheReferenceOnAllSamplePairs) {
                     p[3] = static_cast<uint8_t>(255 - value);
                 }
             const size_t size = static_cast<size_t>(width * height * 3 / 2);
-            ASSERT_EQ(Convert(variant->progressive420, src, width, height, size),
-                      Convert(reference->progressive420, src, width, height, size))
+            ASSERT_EQ(CompareConverters(variant->progressive420, reference->progressive420, src, width, height, size),
+                      "")
                 << variant->name << " near " << near;
-            ASSERT_EQ(Convert(variant->interlaced420, src, width, height, size),
-                      Convert(reference->interlaced420, src, width, height, size))
+            ASSERT_EQ(CompareConverters(variant->interlaced420, reference->interlaced420, src, width, height, size), "")
                 << variant->name << " near " << near;
         }
     }
 }
 
 TEST(ConverterVariants, UnusableSizesWriteNothing) {
-    for (const ConverterVariant* variant : Available()) {
+    for (const ConverterVariant* variant : RunnableVariants()) {
         struct {
             FrameConverter convert;
             int width, height;
@@ -115,9 +55,10 @@ TEST(ConverterVariants, UnusableSizesWriteNothing) {
         };
         for (const auto& c : cases) {
             std::vector<uint8_t> src(4096, 7);
-            std::vector<uint8_t> out(4096, Sentinel);
+            std::vector<uint8_t> out(4096, VariantSentinel);
             c.convert(out.data(), src.data(), c.width, c.height);
-            EXPECT_EQ(out, std::vector<uint8_t>(4096, Sentinel)) << variant->name << " " << c.width << "x" << c.height;
+            EXPECT_EQ(out, std::vector<uint8_t>(4096, VariantSentinel))
+                << variant->name << " " << c.width << "x" << c.height;
         }
     }
 }

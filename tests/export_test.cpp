@@ -11,50 +11,19 @@
 #include <string>
 #include <vector>
 
-#include "export/frame_conversion.h"
+#include "export/converter_variants.h"
 #include "host/plugin_table.h"
 #include "platform/stub_user32.h"
+#include "tests/fake_host.h"
+#include "tests/frame_model.h"
 #include "tests/test_support.h"
 
 namespace {
 
-struct FakeHost {
-    int width = 8, height = 8;
-    std::vector<std::string> calls;
-    int abortAt = -1;      // isAbort answers non-zero from this frame on
-    int nullFrameAt = -1;  // getFrame fails for this frame
-    int frameQuestions = 0;
-    std::vector<std::vector<uint8_t>> frames;
-};
-FakeHost* gHost;
-
-int IsAbort() {
-    int frame = gHost->frameQuestions++;
-    gHost->calls.push_back("abort?");
-    return gHost->abortAt >= 0 && frame >= gHost->abortAt;
-}
-int ShowProgress(int now, int total) {
-    gHost->calls.push_back("progress " + std::to_string(now) + "/" + std::to_string(total));
-    return 1;
-}
-int UpdatePreview() {
-    gHost->calls.push_back("preview");
-    return 1;
-}
-void* GetFrame(int frame, uint32_t format) {
-    gHost->calls.push_back("frame " + std::to_string(frame));
-    if (format != FrameFormatYuy2 || frame == gHost->nullFrameAt) return nullptr;
-    size_t bytes = static_cast<size_t>(2 * gHost->width * gHost->height);
-    if (static_cast<size_t>(frame) >= gHost->frames.size()) gHost->frames.resize(frame + 1);
-    // One spare byte keeps the pointer of an empty frame non-null.
-    gHost->frames[frame] = RandomBytes(bytes + 1, 1000 + frame);
-    return gHost->frames[frame].data();
-}
-
 class Export : public ::testing::Test {
 protected:
     void SetUp() override {
-        gHost = &host;
+        gFakeHost = &host;
         dir = MakeTempDir();
         path = dir + "/out.y4m";
         PluginInit();
@@ -71,21 +40,22 @@ protected:
         request.scale = scale;
         request.frameCount = frameCount;
         request.outputPath = withPath ? path.c_str() : nullptr;
-        request.isAbort = IsAbort;
-        request.showProgress = ShowProgress;
-        request.updatePreview = UpdatePreview;
-        request.getFrame = GetFrame;
+        request.isAbort = FakeIsAbort;
+        request.showProgress = FakeShowProgress;
+        request.updatePreview = FakeUpdatePreview;
+        request.getFrame = FakeGetFrame;
         return GetOutputPluginTable()->output(&request);
     }
 
     // What the file must hold: header line, then `records` frame records of
-    // the frames the host served.
+    // the frames the host served, as the per-sample model makes them.
     std::string Expected(const std::string& header, int records) {
+        const FrameLayout layout = gOutputSettings.colorFormat == Yuv422          ? Planar422
+                                   : gOutputSettings.interlaceMode == Progressive ? Progressive420
+                                                                                  : Interlaced420;
         std::string bytes = header;
-        int64_t size = PlanarFrameSize(&gOutputSettings, host.width, host.height);
         for (int i = 0; i < records; ++i) {
-            std::vector<uint8_t> frame(static_cast<size_t>(size));
-            ChooseFrameConverter (&gOutputSettings)(frame.data(), host.frames[i].data(), host.width, host.height);
+            std::vector<uint8_t> frame = ModelFrame(layout, host.frames[i].data(), host.width, host.height);
             bytes += "FRAME\n" + std::string(frame.begin(), frame.end());
         }
         return bytes;
@@ -99,23 +69,12 @@ protected:
 
 const std::string Header8x8 = "YUV4MPEG2 W8 H8 F30000:1001 Ip A0:0 C420mpeg2 XYSCSS=420MPEG2\n";
 
-std::vector<std::string> ExpectedCalls(int frameCount) {
-    std::vector<std::string> calls;
-    for (int i = 0; i < frameCount; ++i) {
-        calls.push_back("abort?");
-        if ((i & 31) == 31) calls.push_back("progress " + std::to_string(i) + "/" + std::to_string(frameCount));
-        calls.push_back("frame " + std::to_string(i));
-        if ((i & 31) == 31) calls.push_back("preview");
-    }
-    return calls;
-}
-
 TEST_F(Export, HostCallsInOrder) {
     for (int frames : {0, 31, 32, 100}) {
         host.calls.clear();
         host.frameQuestions = 0;
         EXPECT_EQ(Run(frames), 1);
-        EXPECT_EQ(host.calls, ExpectedCalls(frames)) << frames << " frames";
+        EXPECT_EQ(host.calls, ExpectedHostCalls(frames)) << frames << " frames";
         EXPECT_EQ(ReadWholeFile(path), Expected(Header8x8, frames)) << frames << " frames";
     }
     EXPECT_EQ(StubMessageBoxCount(), 0);

@@ -8,16 +8,14 @@
 
 #include <vector>
 
+#include "tests/test_random.h"
+
 enum { LargeExportWidth = 1920, LargeExportHeight = 1080, LargeExportFrames = 1040 };
 
 inline void FillLargeExportFrame(std::vector<uint8_t>* frame, int index) {
-    uint32_t state = 12345u + static_cast<uint32_t>(index);
-    for (size_t i = 0; i < frame->size(); ++i) {
-        if (index == LargeExportFrames - 1) {
-            state = state * 1664525u + 1013904223u;
-            (*frame)[i] = static_cast<uint8_t>(state >> 24);
-        } else {
-            (*frame)[i] = static_cast<uint8_t>(i + index);
-        }
+    if (index == LargeExportFrames - 1) {
+        FillRandom(frame->data(), frame->size(), 12345u + static_cast<uint32_t>(index));
+        return;
     }
+    for (size_t i = 0; i < frame->size(); ++i) (*frame)[i] = static_cast<uint8_t>(i + index);
 }

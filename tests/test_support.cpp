@@ -91,15 +91,3 @@ void LoadSettings(const OutputSettings& settings) {
     EncodeSettingsBlob(&settings, blob);
     GetOutputPluginTable()->configSet(blob, SettingsBlobSize);
 }
-
-std::vector<uint8_t> RandomBytes(size_t count, uint32_t seed) {
-    std::vector<uint8_t> bytes(count);
-    uint32_t state = seed * 2654435761u + 1;
-    for (uint8_t& byte : bytes) {
-        state ^= state << 13;
-        state ^= state >> 17;
-        state ^= state << 5;
-        byte = static_cast<uint8_t>(state >> 24);
-    }
-    return bytes;
-}

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "settings/output_settings.h"
+#include "tests/test_random.h"
 
 // The UTF-8 text converted to code page 932 by iconv, independently of the
 // compiler's own conversion of the plug-in's literals.
@@ -22,6 +23,3 @@ std::string MakeTempDir();
 OutputSettings MakeSettings(int32_t colorFormat, int32_t aspectMode, int32_t num, int32_t den, int32_t interlaceMode);
 // Puts the record into the module through its blob entry point.
 void LoadSettings(const OutputSettings& settings);
-
-// Deterministic pseudo-random bytes.
-std::vector<uint8_t> RandomBytes(size_t count, uint32_t seed);

@@ -10,7 +10,7 @@ build=build/mingw
 [ -f "$build/yuv4mpeg2.auo" ] || { echo "build the mingw preset first" >&2; exit 2; }
 [ -n "${DISPLAY:-}" ] || source tools/private-display.sh
 bmp="$(mktemp --suffix=.bmp)"
-tools/wine-run.sh "$build/tests/module_test_host.exe" "$build/yuv4mpeg2.auo" picture "Z:${bmp//\//\\}"
+tools/wine-run.sh "$build/tests/dialog_picture.exe" "$build/yuv4mpeg2.auo" "Z:${bmp//\//\\}"
 mkdir -p docs
 ffmpeg -loglevel error -y -i "$bmp" docs/settings-dialog.png
 rm -f "$bmp"

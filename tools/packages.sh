@@ -63,5 +63,5 @@ install_packages() {
     return 1
 }
 
-NATIVE_PACKAGES=(cmake make g++ binutils pkg-config libgtest-dev ffmpeg x264 valgrind clang libclang-rt-14-dev python3)
+NATIVE_PACKAGES=(cmake make g++ binutils pkg-config git clang-format libgtest-dev ffmpeg x264 valgrind clang libclang-rt-14-dev python3)
 WINDOWS_PACKAGES=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine wine32:i386 xvfb fonts-wine fonts-ipafont-gothic)

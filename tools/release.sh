@@ -8,6 +8,7 @@
 set -uo pipefail
 cd "$(dirname "$0")/.."
 source tools/packages.sh
+export CMAKE_BUILD_PARALLEL_LEVEL="${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}"
 install_packages cmake make git python3 "${WINDOWS_PACKAGES[@]}" || exit 1
 
 fail() { echo "release: $1; no zip written"; exit 1; }

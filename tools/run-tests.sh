@@ -9,9 +9,13 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 
 source tools/packages.sh
+export CMAKE_BUILD_PARALLEL_LEVEL="${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}"
 install_packages "${NATIVE_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}" || { echo "package installation failed"; exit 1; }
 
 failed=0
+
+echo "== formatting: clang-format over the tracked C++ sources"
+git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror || failed=1
 
 echo "== native: build"
 cmake --preset native >/dev/null && cmake --build --preset native || exit 1

@@ -11,10 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "export/frame_conversion.h"
+#include "export/converter_variants.h"
 #include "host/plugin_table.h"
 #include "platform/stub_user32.h"
 #include "tests/fuzz/fuzz_input.h"
+#include "tests/test_random.h"
 
 namespace {
 
@@ -41,11 +42,7 @@ int Progress(int, int) { return 0; }
 int Preview() { return 0; }
 void* Frame(int frame, uint32_t format) {
     if (format != FrameFormatYuy2 || frame == gHost.nullAt || !gHost.serveFrames) return nullptr;
-    uint32_t state = gHost.seed + static_cast<uint32_t>(frame) * 2654435761u;
-    for (uint8_t& b : gHost.frame) {
-        state = state * 1664525u + 1013904223u;
-        b = static_cast<uint8_t>(state >> 24);
-    }
+    FillRandom(gHost.frame.data(), gHost.frame.size(), gHost.seed + static_cast<uint32_t>(frame));
     return gHost.frame.data();
 }
 

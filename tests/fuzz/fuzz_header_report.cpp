@@ -7,7 +7,7 @@
 #include <string>
 
 #include "export/export_reports.h"
-#include "export/message_buffer.h"
+#include "platform/message_buffer.h"
 #include "export/stream_header.h"
 #include "host/plugin_table.h"
 #include "platform/stub_user32.h"

@@ -4,52 +4,18 @@
 #include <string>
 #include <vector>
 
+#include "tests/fake_host.h"
 #include "tests/frame_model.h"
 #include "tests/large_export_frames.h"
 #include "tests/wine/host_harness.h"
 
 namespace {
 
-struct FakeHost {
-    FakeHost(int w, int h) : width(w), height(h) {}
-    int width, height;
-    int abortAt = -1;
-    int nullFrameAt = -1;
-    std::vector<std::string> calls;
-    std::vector<std::vector<uint8_t>> frames;
-};
-FakeHost* gHost;
-
-std::vector<uint8_t> FrameBytes(int index, size_t count) {
-    std::vector<uint8_t> bytes(count + 1);
-    uint32_t state = 0x9E3779B9u * static_cast<uint32_t>(index + 1);
-    for (uint8_t& b : bytes) {
-        state = state * 1664525u + 1013904223u;
-        b = static_cast<uint8_t>(state >> 24);
-    }
-    return bytes;
-}
-
-int __cdecl IsAbort() {
-    int frame = 0;
-    for (const std::string& call : gHost->calls) frame += call == "abort?";
-    gHost->calls.push_back("abort?");
-    return gHost->abortAt >= 0 && frame >= gHost->abortAt;
-}
-int __cdecl ShowProgress(int now, int total) {
-    gHost->calls.push_back("progress " + std::to_string(now) + "/" + std::to_string(total));
-    return 0;
-}
-int __cdecl UpdatePreview() {
-    gHost->calls.push_back("preview");
-    return 0;
-}
-void* __cdecl GetFrame(int frame, uint32_t format) {
-    gHost->calls.push_back("frame " + std::to_string(frame));
-    if (format != 0x32595559u || frame == gHost->nullFrameAt) return nullptr;
-    if (static_cast<size_t>(frame) >= gHost->frames.size()) gHost->frames.resize(frame + 1);
-    gHost->frames[frame] = FrameBytes(frame, static_cast<size_t>(2 * gHost->width * gHost->height));
-    return gHost->frames[frame].data();
+FakeHost SizedHost(int width, int height) {
+    FakeHost host;
+    host.width = width;
+    host.height = height;
+    return host;
 }
 
 // Calls the module's output entry with the request exactly as the host lays
@@ -64,16 +30,16 @@ int CallOutput(int width, int height, int rate, int scale, int frameCount, const
     request[5] = static_cast<uint32_t>(frameCount);
     request[11] = reinterpret_cast<uint32_t>(path.c_str());
     request[14] = reinterpret_cast<uint32_t>(isAbort);
-    request[15] = reinterpret_cast<uint32_t>(&ShowProgress);
-    request[17] = reinterpret_cast<uint32_t>(&UpdatePreview);
+    request[15] = reinterpret_cast<uint32_t>(&FakeShowProgress);
+    request[17] = reinterpret_cast<uint32_t>(&FakeUpdatePreview);
     request[18] = reinterpret_cast<uint32_t>(getFrame);
     return Output()(request);
 }
 
 int RunExport(FakeHost& host, const std::string& path, int frameCount, int rate = 30000, int scale = 1001) {
-    gHost = &host;
+    gFakeHost = &host;
     gBoxes.clear();
-    return CallOutput(host.width, host.height, rate, scale, frameCount, path, IsAbort, GetFrame);
+    return CallOutput(host.width, host.height, rate, scale, frameCount, path, FakeIsAbort, FakeGetFrame);
 }
 
 std::string Records(const FakeHost& host, FrameLayout layout, int count) {
@@ -121,7 +87,7 @@ void ModesWriteExactFiles() {
     std::string path = TempPath("modes.y4m");
     for (const Mode& mode : modes) {
         SetBlob(mode.settings);
-        FakeHost host(mode.width, mode.height);
+        FakeHost host = SizedHost(mode.width, mode.height);
         CHECK_EQ(RunExport(host, path, 3), 1);
         CHECK(gBoxes.empty());
         std::string file = ReadFileBytes(path);
@@ -135,17 +101,10 @@ void HostCallsInOrder() {
     int32_t fresh[5] = {};
     SetBlob(fresh);
     std::string path = TempPath("calls.y4m");
-    FakeHost host(8, 8);
+    FakeHost host = SizedHost(8, 8);
     CHECK_EQ(RunExport(host, path, 100), 1);
-    std::vector<std::string> expected;
-    for (int i = 0; i < 100; ++i) {
-        expected.push_back("abort?");
-        if (i % 32 == 31) expected.push_back("progress " + std::to_string(i) + "/100");
-        expected.push_back("frame " + std::to_string(i));
-        if (i % 32 == 31) expected.push_back("preview");
-    }
-    CHECK(host.calls == expected);
-    FakeHost none(8, 8);
+    CHECK(host.calls == ExpectedHostCalls(100));
+    FakeHost none = SizedHost(8, 8);
     CHECK_EQ(RunExport(none, path, 0), 1);
     CHECK(none.calls.empty());
     CHECK_EQ(ReadFileBytes(path), std::string("YUV4MPEG2 W8 H8 F30000:1001 Ip A0:0 C420mpeg2 XYSCSS=420MPEG2\n"));
@@ -158,13 +117,13 @@ void FailuresAndRefusals() {
     SetBlob(fresh);
     std::string path = TempPath("fail.y4m");
 
-    FakeHost aborting(8, 8);
+    FakeHost aborting = SizedHost(8, 8);
     aborting.abortAt = 2;
     CHECK_EQ(RunExport(aborting, path, 10), 0);
     CHECK(gBoxes.empty());
     CHECK_EQ(ReadFileBytes(path), header + Records(aborting, Progressive420, 2));
 
-    FakeHost missing(8, 8);
+    FakeHost missing = SizedHost(8, 8);
     missing.nullFrameAt = 5;
     CHECK_EQ(RunExport(missing, path, 10), 0);
     OneErrorBox(
@@ -173,7 +132,7 @@ void FailuresAndRefusals() {
     CHECK_EQ(ReadFileBytes(path), header + Records(missing, Progressive420, 5));
 
     std::string unreachable = TempPath("no-such-folder\\out.y4m");
-    FakeHost openFails(8, 8);
+    FakeHost openFails = SizedHost(8, 8);
     CHECK_EQ(RunExport(openFails, unreachable, 3), 0);
     OneErrorBox("保存先ファイル " + unreachable +
                 " を開くことができませんでした\nファイル名を正しく指定しているか確認してください");
@@ -181,7 +140,7 @@ void FailuresAndRefusals() {
 
     // Refused before the file is touched: an existing file keeps its bytes.
     WriteFileBytes(path, "precious");
-    FakeHost odd(641, 481);
+    FakeHost odd = SizedHost(641, 481);
     CHECK_EQ(RunExport(odd, path, 3), 0);
     OneErrorBox(
         "出力パラメータに問題があります\n\n"
@@ -197,7 +156,7 @@ void FailuresAndRefusals() {
 
     int32_t badColour[5] = {7, 0, 0, 0, 0};
     SetBlob(badColour);
-    FakeHost fine(640, 480);
+    FakeHost fine = SizedHost(640, 480);
     CHECK_EQ(RunExport(fine, path, 3), 0);
     OneErrorBox(
         "出力パラメータに問題があります\n\n"
@@ -207,7 +166,7 @@ void FailuresAndRefusals() {
     CHECK_EQ(ReadFileBytes(path), std::string("precious"));
 
     SetBlob(fresh);
-    FakeHost negative(-4, 480);
+    FakeHost negative = SizedHost(-4, 480);
     CHECK_EQ(RunExport(negative, path, 3), 0);
     OneErrorBox("映像のサイズ -4 x 480 には対応していません\n「サイズの変更」等で映像のサイズを変更してください\n");
     CHECK_EQ(ReadFileBytes(path), std::string("precious"));
@@ -215,7 +174,7 @@ void FailuresAndRefusals() {
     // 4:2:2 at 32766 x 32766 needs a 2 GiB buffer, more than a 32-bit process gets.
     int32_t planar422[5] = {1, 0, 0, 0, 0};
     SetBlob(planar422);
-    FakeHost huge(32766, 32766);
+    FakeHost huge = SizedHost(32766, 32766);
     CHECK_EQ(RunExport(huge, path, 3), 0);
     OneErrorBox(
         "メモリの確保に失敗しました\n利用可能なメモリ量や異常にメモリを消費している\n"
@@ -253,8 +212,8 @@ void TestLargeExport(const std::string& directory) {
     gLargeFrame.resize(static_cast<size_t>(2 * w * h));
     int32_t planar422[5] = {1, 0, 0, 0, 0};
     SetBlob(planar422);
-    FakeHost quiet(w, h);  // records the progress and preview calls
-    gHost = &quiet;
+    FakeHost quiet = SizedHost(w, h);  // records the progress and preview calls
+    gFakeHost = &quiet;
     gBoxes.clear();
     DWORD start = GetTickCount();
     CHECK_EQ(CallOutput(w, h, 60, 1, LargeFrames, path, NeverAbort, LargeFrame), 1);

@@ -1,7 +1,6 @@
 // A small Windows host that loads yuv4mpeg2.auo the way AviUtl does and checks
 // it through its binary interface.
 //   module_test_host MODULE GROUP     GROUP: descriptor, resources, export, dialog
-//   module_test_host MODULE picture BMP
 #include <stdio.h>
 #include <string.h>
 
@@ -9,7 +8,6 @@
 
 #include "tests/wine/host_harness.h"
 
-void SaveDialogPicture(const char* path);
 void TestVariants();
 void TestLargeExport(const std::string& directory);
 
@@ -19,7 +17,7 @@ int main(int argc, char** argv) {
         return ReportChecks();
     }
     if (argc < 3) {
-        fprintf(stderr, "usage: %s MODULE descriptor|resources|export|dialog|picture [BMP]\n", argv[0]);
+        fprintf(stderr, "usage: %s MODULE descriptor|resources|export|dialog|large DIR\n", argv[0]);
         return 2;
     }
     if (!LoadModule(argv[1])) {
@@ -36,8 +34,6 @@ int main(int argc, char** argv) {
         TestExport();
     else if (strcmp(group, "dialog") == 0)
         TestDialog();
-    else if (strcmp(group, "picture") == 0 && argc > 3)
-        SaveDialogPicture(argv[3]);
     else if (strcmp(group, "large") == 0 && argc > 3)
         TestLargeExport(argv[3]);
     else {

@@ -1,7 +1,8 @@
-// Template 101 and the version block, read back from the module's resources.
+// The dialog template and the version block, read back from the module's resources.
 #include <string.h>
 
 #include "plugin_version.h"
+#include "resources/resource_ids.h"
 #include "tests/wine/host_harness.h"
 
 namespace {
@@ -48,8 +49,9 @@ struct ExpectedControl {
 }  // namespace
 
 static void TestDialogTemplate() {
-    HRSRC resource = FindResourceExA(gModule, MAKEINTRESOURCEA(5) /* RT_DIALOG */, MAKEINTRESOURCEA(101),
-                                     MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
+    HRSRC resource =
+        FindResourceExA(gModule, MAKEINTRESOURCEA(5) /* RT_DIALOG */, MAKEINTRESOURCEA(ConfigDialogTemplate),
+                        MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
     CHECK(resource != nullptr);
     if (resource == nullptr) return;
     const uint8_t* base = static_cast<const uint8_t*>(LockResource(LoadResource(gModule, resource)));
@@ -72,20 +74,20 @@ static void TestDialogTemplate() {
 
     const ExpectedControl expected[17] = {
         {-1, "Button", "カラーフォーマット", 7, 7, 186, 54, BS_GROUPBOX},
-        {1001, "Button", "YUV 420", 14, 21, 160, 14, BS_AUTORADIOBUTTON | WS_GROUP},
-        {1002, "Button", "YUV 422", 14, 39, 160, 14, BS_AUTORADIOBUTTON},
+        {IdColor420, "Button", "YUV 420", 14, 21, 160, 14, BS_AUTORADIOBUTTON | WS_GROUP},
+        {IdColor422, "Button", "YUV 422", 14, 39, 160, 14, BS_AUTORADIOBUTTON},
         {-1, "Button", "アスペクト比", 7, 68, 186, 90, BS_GROUPBOX},
-        {1003, "Button", "指定しない", 14, 82, 160, 14, BS_AUTORADIOBUTTON | WS_GROUP},
-        {1004, "Button", "4:3 (ディスプレイ)", 14, 100, 160, 14, BS_AUTORADIOBUTTON},
-        {1005, "Button", "16:9 (ディスプレイ)", 14, 118, 160, 14, BS_AUTORADIOBUTTON},
-        {1006, "Button", "カスタム (ピクセル)", 14, 136, 80, 14, BS_AUTORADIOBUTTON},
-        {1007, "Edit", "", 94, 136, 40, 14, ES_NUMBER | ES_RIGHT | WS_BORDER | WS_TABSTOP | WS_DISABLED},
+        {IdAspectUnspecified, "Button", "指定しない", 14, 82, 160, 14, BS_AUTORADIOBUTTON | WS_GROUP},
+        {IdAspect4x3, "Button", "4:3 (ディスプレイ)", 14, 100, 160, 14, BS_AUTORADIOBUTTON},
+        {IdAspect16x9, "Button", "16:9 (ディスプレイ)", 14, 118, 160, 14, BS_AUTORADIOBUTTON},
+        {IdAspectCustom, "Button", "カスタム (ピクセル)", 14, 136, 80, 14, BS_AUTORADIOBUTTON},
+        {IdAspectNum, "Edit", "", 94, 136, 40, 14, ES_NUMBER | ES_RIGHT | WS_BORDER | WS_TABSTOP | WS_DISABLED},
         {-1, "Static", ":", 135, 138, 8, 14, SS_CENTER | WS_GROUP},
-        {1008, "Edit", "", 144, 136, 40, 14, ES_NUMBER | ES_RIGHT | WS_BORDER | WS_TABSTOP | WS_DISABLED},
+        {IdAspectDen, "Edit", "", 144, 136, 40, 14, ES_NUMBER | ES_RIGHT | WS_BORDER | WS_TABSTOP | WS_DISABLED},
         {-1, "Button", "インタレース / プログレッシブ", 7, 165, 186, 72, BS_GROUPBOX},
-        {1009, "Button", "プログレッシブ", 14, 179, 160, 14, BS_AUTORADIOBUTTON | WS_GROUP},
-        {1010, "Button", "インタレース (トップ先頭)", 14, 197, 160, 14, BS_AUTORADIOBUTTON},
-        {1011, "Button", "インタレース (ボトム先頭)", 14, 215, 160, 14, BS_AUTORADIOBUTTON},
+        {IdScanProgressive, "Button", "プログレッシブ", 14, 179, 160, 14, BS_AUTORADIOBUTTON | WS_GROUP},
+        {IdScanTopFirst, "Button", "インタレース (トップ先頭)", 14, 197, 160, 14, BS_AUTORADIOBUTTON},
+        {IdScanBottomFirst, "Button", "インタレース (ボトム先頭)", 14, 215, 160, 14, BS_AUTORADIOBUTTON},
         {1, "Button", "決定", 87, 244, 50, 14, BS_DEFPUSHBUTTON | WS_TABSTOP},
         {2, "Button", "取り消し", 143, 244, 50, 14, BS_PUSHBUTTON | WS_TABSTOP},
     };

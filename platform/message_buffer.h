@@ -1,4 +1,5 @@
-// The one buffer in which every report of the export path is composed.
+// The one buffer in which every report of the export path is composed. It
+// sits below settings/ and export/, which both report through it.
 #pragma once
 
 #include "platform/bounded_format.h"

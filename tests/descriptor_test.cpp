@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "export/plugin_output.h"
 #include "host/plugin_table.h"
 #include "plugin_version.h"
 #include "tests/test_support.h"

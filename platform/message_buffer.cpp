@@ -1,4 +1,4 @@
-#include "export/message_buffer.h"
+#include "platform/message_buffer.h"
 
 #include "platform/platform.h"
 

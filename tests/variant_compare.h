@@ -1,0 +1,88 @@
+// Every converter variant against the scalar reference, on random frames of
+// awkward sizes with the source at an odd address: the native tests and the
+// Windows test host (through a 32-bit build's stack) run the same cases.
+//
+// Reference and variant write into buffers pre-filled with two different
+// sentinels, so a byte one of them skips shows: each byte must either be the
+// same in both, or be left as its own sentinel in both.
+#pragma once
+
+#include <stdio.h>
+#include <string.h>
+
+#include <string>
+#include <vector>
+
+#include "export/converter_variants.h"
+#include "tests/test_random.h"
+
+enum : uint8_t { ReferenceSentinel = 0x5A, VariantSentinel = 0xC3 };
+enum { SentinelGuard = 96 };
+
+struct VariantShape {
+    int width, height;
+};
+
+inline std::vector<VariantShape> VariantShapes() {
+    std::vector<VariantShape> shapes;
+    for (int width = 2; width <= 130; width += 2)
+        for (int height : {1, 2, 3, 4, 5, 6, 7, 8, 9, 12}) shapes.push_back({width, height});
+    for (int width = 1900; width <= 1940; width += 2) shapes.push_back({width, 6});
+    shapes.push_back({1920, 12});
+    // Sizes the check refuses, given directly: odd widths, stray rows.
+    for (int width : {1, 3, 33, 65, 97, 1921}) shapes.push_back({width, 9});
+    return shapes;
+}
+
+inline std::vector<uint8_t> ConvertOverSentinel(FrameConverter convert, const std::vector<uint8_t>& src, int width,
+                                                int height, size_t frameSize, uint8_t sentinel) {
+    std::vector<uint8_t> shifted(src.size() + 1);
+    if (!src.empty()) memcpy(shifted.data() + 1, src.data(), src.size());
+    std::vector<uint8_t> out(frameSize + SentinelGuard, sentinel);
+    convert(out.data(), shifted.data() + 1, width, height);
+    return out;
+}
+
+// "" when the variant's output equals the reference's; else where it first differs.
+inline std::string CompareConverters(FrameConverter variant, FrameConverter reference, const std::vector<uint8_t>& src,
+                                     int width, int height, size_t frameSize) {
+    std::vector<uint8_t> expected = ConvertOverSentinel(reference, src, width, height, frameSize, ReferenceSentinel);
+    std::vector<uint8_t> actual = ConvertOverSentinel(variant, src, width, height, frameSize, VariantSentinel);
+    for (size_t i = 0; i < expected.size(); ++i) {
+        bool bothSkipped = expected[i] == ReferenceSentinel && actual[i] == VariantSentinel;
+        if (actual[i] != expected[i] && !bothSkipped) {
+            char where[96];
+            snprintf(where, sizeof where, "%dx%d: byte %zu of %zu is %d, not %d", width, height, i, frameSize,
+                     actual[i], expected[i]);
+            return where;
+        }
+    }
+    return "";
+}
+
+// Every shape in all three layouts; "" when all match.
+inline std::string CompareVariantOnShapes(const ConverterVariant* variant, const ConverterVariant* reference) {
+    for (const VariantShape& shape : VariantShapes()) {
+        const int w = shape.width, h = shape.height;
+        std::vector<uint8_t> src = RandomBytes(static_cast<size_t>(2 * w * h), w * 7919 + h);
+        const size_t size420 = static_cast<size_t>(w * h + w * h / 2), size422 = static_cast<size_t>(2 * w * h);
+        std::string found = CompareConverters(variant->progressive420, reference->progressive420, src, w, h, size420);
+        if (found.empty())
+            found = CompareConverters(variant->interlaced420, reference->interlaced420, src, w, h, size420);
+        if (found.empty()) found = CompareConverters(variant->planar422, reference->planar422, src, w, h, size422);
+        if (!found.empty()) return std::string(variant->name) + " " + found;
+    }
+    return "";
+}
+
+// The variants this processor runs, after the reference; says which it cannot check.
+inline std::vector<const ConverterVariant*> RunnableVariants() {
+    std::vector<const ConverterVariant*> variants;
+    for (int i = 1; i < ConverterVariantCount(); ++i) {
+        if (ConverterVariantAt(i)->available())
+            variants.push_back(ConverterVariantAt(i));
+        else
+            printf("variant %s: not checked, this processor or system does not run it\n", ConverterVariantAt(i)->name);
+    }
+    return variants;
+}
