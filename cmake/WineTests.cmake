@@ -34,6 +34,11 @@ add_test(NAME module_pe_headers
   COMMAND ${CMAKE_COMMAND} -DMODULE=$<TARGET_FILE:yuv4mpeg2>
           -P ${PROJECT_SOURCE_DIR}/tests/check_module_binary.cmake)
 
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+add_test(NAME module_avx2_confined
+  COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/tests/check_avx2_confined.py
+          $<TARGET_FILE:yuv4mpeg2> $<TARGET_FILE:yuv4mpeg2>.debug ${CMAKE_OBJDUMP} ${CMAKE_NM})
+
 add_test(NAME wine_y4mhost_export
   COMMAND bash ${PROJECT_SOURCE_DIR}/tests/e2e/windows_host_under_wine.sh)
 set_tests_properties(wine_y4mhost_export PROPERTIES LABELS wine TIMEOUT 300 RUN_SERIAL ON
