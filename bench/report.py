@@ -2,6 +2,7 @@
 """Turns converters_bench's JSON output into a table of ratios and a chart.
 
     bench/report.py RESULTS.json CHART.png
+    bench/report.py --builds RESULTS.json TIMING64.txt TIMING32.txt
 
 Ratios: each converter's time per frame against memcpy of the same input and
 against libyuv's equivalent (YUY2ToI420 for both 4:2:0 converters,
@@ -16,7 +17,7 @@ matplotlib.use("Agg")
 import matplotlib.pyplot as plt  # noqa: E402
 
 
-def main(results_path, chart_path):
+def load(results_path):
     with open(results_path) as f:
         data = json.load(f)
     times, rates = {}, {}
@@ -26,9 +27,40 @@ def main(results_path, chart_path):
         name = b.get("run_name", b["name"])
         times[name] = b["real_time"] / 1000.0  # microseconds
         rates[name] = b["bytes_per_second"] / 1e9
+    return times, rates
+
+
+PEERS = {"ConvertYUY2To420": "YUY2ToI420", "ConvertYUY2To420Interlaced": "YUY2ToI420",
+         "ConvertYUY2To422": "YUY2ToI422"}
+
+
+def builds(results_path, timing64_path, timing32_path):
+    """The 32-bit module's variants (variant_timing under Wine) beside the
+    64-bit ones and libyuv, microseconds per frame."""
+    times, _ = load(results_path)
+    timing = {}
+    for bits, path in (("64", timing64_path), ("32", timing32_path)):
+        with open(path) as f:
+            for line in f:
+                parts = line.replace("\r", "").split()
+                if len(parts) == 4 and "/" in parts[1]:
+                    variant, converter = parts[1].split("/")
+                    timing[(bits, variant, converter, parts[2])] = float(parts[3])
+    print("| size | converter | libyuv | 64-bit SSE2 | 64-bit AVX2 | 32-bit SSE2 | 32-bit AVX2 | 32/64 AVX2 |")
+    print("|---|---|---|---|---|---|---|---|")
+    for size in ["720x480", "1920x1080", "3840x2160"]:
+        for converter, peer in PEERS.items():
+            cells = [timing.get((bits, variant, converter, size)) for bits in ("64", "32")
+                     for variant in ("SSE2", "AVX2")]
+            shown = " | ".join("n/a" if c is None else f"{c:.1f}" for c in cells)
+            ratio = f"{cells[3] / cells[1]:.2f}" if cells[1] and cells[3] else "n/a"
+            print(f"| {size} | {converter} | {times[f'libyuv/{peer}/{size}']:.1f} | {shown} | {ratio} |")
+
+
+def main(results_path, chart_path):
+    times, rates = load(results_path)
     sizes = ["720x480", "1920x1080", "3840x2160"]
-    peers = {"ConvertYUY2To420": "YUY2ToI420", "ConvertYUY2To420Interlaced": "YUY2ToI420",
-             "ConvertYUY2To422": "YUY2ToI422"}
+    peers = PEERS
     print("| size | converter | us/frame | GB/s in | vs memcpy | vs libyuv |")
     print("|---|---|---|---|---|---|")
     chart = {}
@@ -66,4 +98,7 @@ def main(results_path, chart_path):
 
 
 if __name__ == "__main__":
-    main(sys.argv[1], sys.argv[2])
+    if sys.argv[1] == "--builds":
+        builds(*sys.argv[2:5])
+    else:
+        main(sys.argv[1], sys.argv[2])

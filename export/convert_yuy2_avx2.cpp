@@ -23,8 +23,7 @@ static inline __m256i StoreLumaTakeChroma(const RowGroup420Interlaced* rows, int
 // 16 pairs a step, one field at a time: two rows' chroma are live at once,
 // which the eight vector registers of the 32-bit build hold without spilling.
 SIMD_ENTRY void YUY2To420InterlacedRows_AVX2(const RowGroup420Interlaced* rows, int32_t first, int32_t pairs) {
-    int32_t j = first;
-    for (; j + 16 <= pairs; j += 16) {
+    int32_t j = StepAlongRow(first, pairs, 16, [rows](int32_t j) {
         for (int field = 0; field < 2; ++field) {
             // Top field: row 0 near, row 2 far. Bottom field: row 3 near, row 1 far.
             __m256i nearChroma = StoreLumaTakeChroma(rows, field == 0 ? 0 : 3, j);
@@ -35,7 +34,7 @@ SIMD_ENTRY void YUY2To420InterlacedRows_AVX2(const RowGroup420Interlaced* rows, 
             _mm_storeu_si128(reinterpret_cast<__m128i*>(rows->u[field] + j), _mm256_castsi256_si128(split));
             _mm_storeu_si128(reinterpret_cast<__m128i*>(rows->v[field] + j), _mm256_extracti128_si256(split, 1));
         }
-    }
+    });
     YUY2To420InterlacedRows_C(rows, j, pairs);
 }
 

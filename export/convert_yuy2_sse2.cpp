@@ -14,8 +14,7 @@ SIMD_ENTRY void YUY2To420Rows_SSE2(const RowPair420* rows, int32_t first, int32_
 // filter runs on half as many vectors; two half steps of 8 pairs keep the live
 // vectors near the eight registers of the 32-bit build.
 SIMD_ENTRY void YUY2To420InterlacedRows_SSE2(const RowGroup420Interlaced* rows, int32_t first, int32_t pairs) {
-    int32_t j = first;
-    for (; j + 16 <= pairs; j += 16) {
+    int32_t j = StepAlongRow(first, pairs, 16, [rows](int32_t j) {
         __m128i top[2], bottom[2];
         for (int half = 0; half < 2; ++half) {
             __m128i chroma[4];
@@ -31,7 +30,7 @@ SIMD_ENTRY void YUY2To420InterlacedRows_SSE2(const RowGroup420Interlaced* rows, 
         }
         StoreSplitChroma(rows->u[0] + j, rows->v[0] + j, top[0], top[1]);
         StoreSplitChroma(rows->u[1] + j, rows->v[1] + j, bottom[0], bottom[1]);
-    }
+    });
     YUY2To420InterlacedRows_C(rows, j, pairs);
 }
 

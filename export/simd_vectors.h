@@ -94,26 +94,37 @@ inline V WeightedMean(V nearRow, V farRow) {
     return AverageBytes(nearRow, AverageBytesDown(nearRow, farRow));
 }
 
+// Runs `body` over pixel pairs [first, pairs) in whole steps. The pairs left
+// at the end are taken by one more whole step that ends at the row's end and
+// overlaps the step before it (writing the same bytes again), so a row is
+// vectorised to its end whenever it holds one step; returns where the scalar
+// kernel takes over.
+template <typename Body>
+inline int32_t StepAlongRow(int32_t first, int32_t pairs, int32_t step, Body body) {
+    int32_t j = first;
+    for (; j + step <= pairs; j += step) body(j);
+    if (j < pairs && j > first) {
+        body(pairs - step);
+        j = pairs;
+    }
+    return j;
+}
+
 // 4:2:2 is the same at every width: luma and chroma of each block, no filter.
 template <typename V>
 inline int32_t YUY2To422RowSteps(const Row422* row, int32_t first, int32_t pairs) {
-    const int32_t step = sizeof(V);
-    int32_t j = first;
-    for (; j + step <= pairs; j += step) {
+    return StepAlongRow(first, pairs, sizeof(V), [row](int32_t j) {
         Block<V> b = LoadBlock<V>(row->in + 4 * j);
         StoreLuma(row->y + 2 * j, b);
         StoreChroma(row->u + j, row->v + j, b);
-    }
-    return j;
+    });
 }
 
 // 4:2:0 progressive in two half steps, each of two vectors a row, so the
 // live vectors fit the eight registers of the 32-bit build.
 template <typename V>
 inline int32_t YUY2To420RowsSteps(const RowPair420* rows, int32_t first, int32_t pairs) {
-    const int32_t step = sizeof(V);
-    int32_t j = first;
-    for (; j + step <= pairs; j += step) {
+    return StepAlongRow(first, pairs, sizeof(V), [rows](int32_t j) {
         Block<V> mean;
         for (int half = 0; half < 2; ++half) {
             const uint8_t* upper = rows->in[0] + 4 * j + 2 * half * sizeof(V);
@@ -127,8 +138,7 @@ inline int32_t YUY2To420RowsSteps(const RowPair420* rows, int32_t first, int32_t
             mean.a[2 * half + 1] = AverageBytes(a1, b1);
         }
         StoreChroma(rows->u + j, rows->v + j, mean);
-    }
-    return j;
+    });
 }
 
 }  // namespace

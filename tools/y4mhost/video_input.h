@@ -1,0 +1,26 @@
+// Any video file through FFmpeg's libraries: the first video stream decoded,
+// each picture converted by libswscale straight into a packed YUY2 frame.
+#pragma once
+
+#include <stdint.h>
+
+#include <string>
+
+struct VideoInfo {
+    int32_t width = 0, height = 0;
+    int32_t rate = 0, scale = 0;  // frames per second as a reduced fraction
+    int32_t frames = 0;
+    int32_t scan = 0;  // 0 progressive, 1 top field first, 2 bottom field first
+    int32_t aspectNum = 0, aspectDen = 0;  // sample aspect; 0:0 when the file does not say
+    std::string codec;
+};
+
+// Opens the file and reads what a host knows of its video; false with one
+// line in *error when it cannot be read or has no video stream.
+bool OpenVideoInput(const std::string& path, VideoInfo* info, std::string* error);
+// Frames come out at this size (the stream's own unless asked otherwise).
+bool SetVideoOutputSize(int32_t width, int32_t height, std::string* error);
+// Decodes the next picture into `yuy2` (2 x width x height bytes); false at
+// the end of the stream or when decoding fails (*error says which).
+bool ReadVideoFrame(uint8_t* yuy2, std::string* error);
+void CloseVideoInput();
