@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/packages.sh
 export CMAKE_BUILD_PARALLEL_LEVEL="${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}"
-install_packages cmake make g++ ffmpeg || exit 1
+install_packages "${DEMO_PACKAGES[@]}" || exit 1
 # Only the module and the host are built, so the test framework is not needed.
 cmake --preset native -DY4M_BUILD_TESTS=OFF >/dev/null
 cmake --build --preset native --target yuv4mpeg2 y4mhost >/dev/null

@@ -63,5 +63,9 @@ install_packages() {
     return 1
 }
 
-NATIVE_PACKAGES=(cmake make g++ binutils pkg-config git clang-format libgtest-dev ffmpeg x264 valgrind clang libclang-rt-14-dev python3)
+# What the demo needs: the module and y4mhost, which decodes video files with
+# FFmpeg's libraries.
+DEMO_PACKAGES=(cmake make g++ pkg-config ffmpeg libavformat-dev libavcodec-dev libswscale-dev libavutil-dev)
+NATIVE_PACKAGES=("${DEMO_PACKAGES[@]}" binutils git clang-format libgtest-dev x264 valgrind clang libclang-rt-14-dev
+                 python3)
 WINDOWS_PACKAGES=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine wine32:i386 xvfb fonts-wine fonts-ipafont-gothic)

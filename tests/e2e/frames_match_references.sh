@@ -8,7 +8,7 @@ ffmpeg -v error -f lavfi -i "testsrc2=size=${W}x${H}:rate=25" -frames:v $N -f ra
 
 # Through standard input, as a person pipes ffmpeg into the host.
 ffmpeg -v error -f rawvideo -pix_fmt yuyv422 -s ${W}x${H} -i "$raw" -f rawvideo - |
-    host --input - --size ${W}x${H} --rate 25/1 --frames $N --format 422 -o "$WORK/422.y4m" 2>/dev/null ||
+    host --raw - --size ${W}x${H} --rate 25/1 --frames $N --format 422 -o "$WORK/422.y4m" 2>/dev/null ||
     fail "4:2:2 export from a pipe"
 ffmpeg -v error -f rawvideo -pix_fmt yuyv422 -s ${W}x${H} -i "$raw" -pix_fmt yuv422p -f rawvideo "$WORK/ffmpeg422.yuv"
 ffmpeg -v error -i "$WORK/422.y4m" -c:v rawvideo -f rawvideo "$WORK/ours422.yuv"
@@ -17,7 +17,7 @@ expect_eq "4:2:2 bytes" "$(stat -c %s "$WORK/ours422.yuv")" "$((W * H * 2 * N))"
 
 for mode in "420 progressive 420" "420 tff 420i" "420 bff 420i" "422 bff 422"; do
     set -- $mode
-    host --input "$raw" --size ${W}x${H} --rate 25/1 --format "$1" --scan "$2" -o "$WORK/m.y4m" 2>/dev/null ||
+    host --raw "$raw" --size ${W}x${H} --rate 25/1 --format "$1" --scan "$2" -o "$WORK/m.y4m" 2>/dev/null ||
         fail "export $mode"
     "$MODEL_CHECK" "$raw" "$WORK/m.y4m" $W $H "$3" >/dev/null || fail "model check $mode"
 done

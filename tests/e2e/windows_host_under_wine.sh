@@ -7,7 +7,7 @@ W=352 H=288 N=8
 raw="$WORK/clip.yuy2"
 ffmpeg -v error -f lavfi -i "testsrc2=size=${W}x${H}:rate=25" -frames:v $N -f rawvideo -pix_fmt yuyv422 "$raw"
 
-winhost --input "$raw" --size ${W}x${H} --rate 25/1 --format 422 -o "$WORK/422.y4m" 2>"$WORK/err" ||
+winhost --raw "$raw" --size ${W}x${H} --rate 25/1 --format 422 -o "$WORK/422.y4m" 2>"$WORK/err" ||
     fail "4:2:2 export under Wine: $(cat "$WORK/err")"
 ffmpeg -v error -f rawvideo -pix_fmt yuyv422 -s ${W}x${H} -i "$raw" -pix_fmt yuv422p -f rawvideo "$WORK/ffmpeg422.yuv"
 ffmpeg -v error -i "$WORK/422.y4m" -c:v rawvideo -f rawvideo "$WORK/ours422.yuv"

@@ -5,16 +5,21 @@
 #include <string.h>
 
 const char HostUsage[] =
-    "usage: y4mhost [options] -o OUTPUT.y4m\n"
+    "usage: y4mhost [INPUT] [options] -o OUTPUT.y4m\n"
     "Exports video through a YUV4MPEG2 output plug-in, as its host would.\n"
     "\n"
-    "  -o, --output FILE       the .y4m file to write (required)\n"
-    "  -i, --input FILE|-      raw packed YUY2 frames (ffmpeg -f rawvideo -pix_fmt yuyv422);\n"
-    "                          without it, a built-in moving test pattern\n"
-    "      --size WxH          frame size (default 1280x720)\n"
-    "      --rate N/D          frame rate (default 30000/1001)\n"
-    "      --frames N          frames to export (default: 300 of the pattern, every whole\n"
-    "                          frame of an input file; required with standard input)\n"
+    "  INPUT, -i, --input FILE  any video file FFmpeg's libraries read: its first video\n"
+    "                          stream, at its own size, rate, frame count, field order and\n"
+    "                          sample aspect (each option below overrides what the file\n"
+    "                          says). Native build only: the Windows build takes --raw\n"
+    "                          and the pattern. Without an input: a moving test pattern\n"
+    "      --raw FILE|-        raw packed YUY2 frames instead (ffmpeg -f rawvideo\n"
+    "                          -pix_fmt yuyv422); needs --size and --rate\n"
+    "  -o, --output FILE|-     the .y4m file to write (required); - is standard output\n"
+    "      --size WxH          frame size (pattern default 1280x720; scales a video file)\n"
+    "      --rate N[/D]        frame rate (pattern default 30000/1001; 30 means 30/1)\n"
+    "      --frames N          frames to export (default: 300 of the pattern, every frame\n"
+    "                          of a file; required with --raw -)\n"
     "      --format 420|422    colour format\n"
     "      --aspect none|4:3|16:9|N:D   aspect tag; N:D is a custom pixel aspect\n"
     "      --scan progressive|tff|bff   scan type\n"
@@ -26,7 +31,8 @@ const char HostUsage[] =
     "      --quiet             no progress bar\n"
     "  -h, --help              this text\n"
     "\n"
-    "Exit status: 0 exported, 1 the plug-in failed, 2 bad command line, 130 interrupted.\n";
+    "Exit status: 0 exported, 1 the plug-in failed, 2 bad command line or input\n"
+    "(nothing written), 130 interrupted.\n";
 
 static bool ParseInt(const char* text, int32_t* value) {
     errno = 0;
@@ -82,7 +88,14 @@ bool ParseHostOptions(int argc, char** argv, HostOptions* o, std::string* error)
             o->outputPath = v;
         } else if (name == "-i" || name == "--input") {
             if (!value(&v)) return false;
-            o->inputPath = v;
+            if (!o->videoPath.empty()) {
+                *error = "more than one input: " + o->videoPath + " and " + v;
+                return false;
+            }
+            o->videoPath = v;
+        } else if (name == "--raw") {
+            if (!value(&v)) return false;
+            o->rawPath = v;
         } else if (name == "--plugin") {
             if (!value(&v)) return false;
             o->pluginPath = v;
@@ -98,12 +111,18 @@ bool ParseHostOptions(int argc, char** argv, HostOptions* o, std::string* error)
                 *error = std::string("bad --size '") + v + "': expected WxH with positive numbers, e.g. 1920x1080";
                 return false;
             }
+            o->sizeGiven = true;
         } else if (name == "--rate") {
             if (!value(&v)) return false;
-            if (!ParsePair(v, '/', &o->rate, &o->scale) || o->rate <= 0 || o->scale <= 0) {
-                *error = std::string("bad --rate '") + v + "': expected N/D with positive numbers, e.g. 30000/1001";
+            // A whole number is a rate of that many frames a second.
+            bool parsed = strchr(v, '/') != nullptr ? ParsePair(v, '/', &o->rate, &o->scale) : ParseInt(v, &o->rate);
+            if (strchr(v, '/') == nullptr) o->scale = 1;
+            if (!parsed || o->rate <= 0 || o->scale <= 0) {
+                *error =
+                    std::string("bad --rate '") + v + "': expected N or N/D with positive numbers, e.g. 30000/1001";
                 return false;
             }
+            o->rateGiven = true;
         } else if (name == "--frames") {
             if (!value(&v)) return false;
             if (!ParseInt(v, &o->frames) || o->frames < 0) {
@@ -147,8 +166,14 @@ bool ParseHostOptions(int argc, char** argv, HostOptions* o, std::string* error)
                 return false;
             }
         } else if (name == "-") {
-            *error = "unexpected '-': use --input - for standard input";
+            *error = "unexpected '-': use --raw - for raw YUY2 on standard input";
             return false;
+        } else if (!name.empty() && name[0] != '-') {
+            if (!o->videoPath.empty()) {
+                *error = "more than one input: " + o->videoPath + " and " + name;
+                return false;
+            }
+            o->videoPath = name;
         } else {
             *error = "unknown option '" + name + "' (see --help)";
             return false;
@@ -158,8 +183,21 @@ bool ParseHostOptions(int argc, char** argv, HostOptions* o, std::string* error)
         *error = "no output file: give -o OUTPUT.y4m";
         return false;
     }
-    if (!o->help && o->inputPath == "-" && o->frames < 0) {
+    if (o->help) return true;
+    if (!o->videoPath.empty() && !o->rawPath.empty()) {
+        *error = "give either a video file or --raw, not both";
+        return false;
+    }
+    if (!o->rawPath.empty() && (!o->sizeGiven || !o->rateGiven)) {
+        *error = "--raw needs --size WxH and --rate N/D: raw YUY2 does not say them";
+        return false;
+    }
+    if (o->rawPath == "-" && o->frames < 0) {
         *error = "--frames is needed when reading standard input";
+        return false;
+    }
+    if (o->still && (!o->videoPath.empty() || !o->rawPath.empty())) {
+        *error = "--still serves the built-in pattern: give no input with it";
         return false;
     }
     return true;

@@ -7,12 +7,14 @@
 
 struct HostOptions {
     std::string pluginPath;
-    std::string inputPath;  // empty: the built-in pattern; "-": standard input
-    std::string outputPath;
+    std::string videoPath;   // a video file, decoded (native build)
+    std::string rawPath;     // raw packed YUY2; "-": standard input
+    std::string outputPath;  // "-": standard output
     std::string settingsPath;
     std::string saveSettingsPath;
     int32_t width = 1280, height = 720;
     int32_t rate = 30000, scale = 1001;
+    bool sizeGiven = false, rateGiven = false;
     int32_t frames = -1;  // -1: as many as the source has
     // Settings fields given on the command line; -1 leaves the blob's value.
     int32_t colorFormat = -1, aspectMode = -1, aspectNum = 0, aspectDen = 0, interlaceMode = -1;

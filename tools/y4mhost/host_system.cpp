@@ -2,6 +2,7 @@
 
 #include <signal.h>
 #include <stdio.h>
+#include <string.h>
 #include <sys/stat.h>
 
 #if defined(_WIN32)
@@ -18,6 +19,10 @@
 #endif
 
 static volatile sig_atomic_t gInterrupted;
+static FILE* gConsole;
+static std::string gLastReport;
+
+FILE* HostConsole(void) { return gConsole != nullptr ? gConsole : stderr; }
 
 bool InterruptRequested(void) { return gInterrupted != 0; }
 
@@ -27,14 +32,16 @@ typedef int(WINAPI* MessageBoxFunction)(HWND, LPCSTR, LPCSTR, UINT);
 static MessageBoxFunction gSystemMessageBox;
 
 // Code page 932 text as UTF-8 on stderr.
-static void PrintShiftJis(const char* text) {
+static std::string PrintShiftJis(const char* text) {
     int wideCount = MultiByteToWideChar(932, 0, text, -1, nullptr, 0);
     std::wstring wide(static_cast<size_t>(wideCount), L'\0');
     MultiByteToWideChar(932, 0, text, -1, &wide[0], wideCount);
     int count = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
     std::string utf8(static_cast<size_t>(count), '\0');
     WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, &utf8[0], count, nullptr, nullptr);
+    utf8.resize(strlen(utf8.c_str()));
     fputs(utf8.c_str(), stderr);
+    return utf8;
 }
 
 // The export's reports have no owner: on a command line they go to stderr
@@ -45,7 +52,7 @@ static int WINAPI MessageBoxToStderr(HWND owner, LPCSTR text, LPCSTR caption, UI
     fputc('[', stderr);
     PrintShiftJis(caption ? caption : "");
     fputs("] ", stderr);
-    PrintShiftJis(text ? text : "");
+    gLastReport = PrintShiftJis(text ? text : "");
     fputc('\n', stderr);
     fflush(stderr);
     return IDOK;
@@ -94,6 +101,13 @@ int64_t RegularFileSize(const std::string& path) {
 }
 
 void UseBinaryStdin(void) { _setmode(_fileno(stdin), _O_BINARY); }
+bool StdoutIsTerminal(void) { return _isatty(_fileno(stdout)) != 0; }
+std::string StandardOutputPath(void) { return ""; }
+bool HostHasDialogs(void) { return true; }
+
+// The boxes come through MessageBoxToStderr, which keeps the last text.
+void BeginReportCapture(void) { gLastReport.clear(); }
+std::string EndReportCapture(void) { return gLastReport; }
 
 #else
 
@@ -140,6 +154,50 @@ int64_t RegularFileSize(const std::string& path) {
 }
 
 void UseBinaryStdin(void) {}
+bool StdoutIsTerminal(void) { return isatty(fileno(stdout)) != 0; }
+std::string StandardOutputPath(void) { return "/dev/stdout"; }
+bool HostHasDialogs(void) { return false; }
+
+// The native module's stand-in MessageBoxA prints each box to stderr as
+// "[caption] text". While an export runs, stderr goes to a scratch file
+// (the host's own lines go to the console through a copy of the old stderr);
+// afterwards the scratch file is shown and its last box kept.
+static int gSavedStderr = -1;
+static FILE* gCapture;
+
+void BeginReportCapture(void) {
+    gLastReport.clear();
+    fflush(stderr);
+    gCapture = tmpfile();
+    gSavedStderr = gCapture != nullptr ? dup(2) : -1;
+    if (gSavedStderr < 0 || dup2(fileno(gCapture), 2) < 0) {
+        if (gCapture != nullptr) fclose(gCapture);
+        gCapture = nullptr;
+        return;
+    }
+    gConsole = fdopen(dup(gSavedStderr), "w");
+    if (gConsole != nullptr) setvbuf(gConsole, nullptr, _IONBF, 0);
+}
+
+std::string EndReportCapture(void) {
+    if (gCapture == nullptr) return "";
+    fflush(stderr);
+    dup2(gSavedStderr, 2);
+    close(gSavedStderr);
+    if (gConsole != nullptr) fclose(gConsole);
+    gConsole = nullptr;
+    std::string captured;
+    rewind(gCapture);
+    char chunk[4096];
+    size_t count;
+    while ((count = fread(chunk, 1, sizeof chunk, gCapture)) > 0) captured.append(chunk, count);
+    fclose(gCapture);
+    gCapture = nullptr;
+    fputs(captured.c_str(), stderr);
+    size_t box = captured.rfind("[ERROR] ");
+    if (box != std::string::npos) gLastReport = captured.substr(box + 8);
+    return gLastReport;
+}
 
 #endif
 

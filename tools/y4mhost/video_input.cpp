@@ -27,9 +27,7 @@ static std::string AvError(int code) {
     return text;
 }
 
-static void CloseFormat() {
-    avformat_close_input(&gVideo.format);
-}
+static void CloseFormat() { avformat_close_input(&gVideo.format); }
 
 static bool OpenFormat(const std::string& path, std::string* error) {
     int code = avformat_open_input(&gVideo.format, path.c_str(), nullptr, nullptr);
@@ -180,8 +178,8 @@ bool ReadVideoFrame(uint8_t* yuy2, std::string* error) {
     AVFrame* picture = gVideo.picture;
     // The scaler follows the pictures: a stream may change size or format.
     gVideo.scaler = sws_getCachedContext(gVideo.scaler, picture->width, picture->height,
-                                         static_cast<AVPixelFormat>(picture->format), gVideo.outWidth,
-                                         gVideo.outHeight, AV_PIX_FMT_YUYV422, SWS_BICUBIC, nullptr, nullptr, nullptr);
+                                         static_cast<AVPixelFormat>(picture->format), gVideo.outWidth, gVideo.outHeight,
+                                         AV_PIX_FMT_YUYV422, SWS_BICUBIC, nullptr, nullptr, nullptr);
     if (gVideo.scaler == nullptr) {
         *error = "cannot convert pictures of this format to YUY2";
         av_frame_unref(picture);

@@ -10,7 +10,7 @@ struct VideoInfo {
     int32_t width = 0, height = 0;
     int32_t rate = 0, scale = 0;  // frames per second as a reduced fraction
     int32_t frames = 0;
-    int32_t scan = 0;  // 0 progressive, 1 top field first, 2 bottom field first
+    int32_t scan = 0;                      // 0 progressive, 1 top field first, 2 bottom field first
     int32_t aspectNum = 0, aspectDen = 0;  // sample aspect; 0:0 when the file does not say
     std::string codec;
 };

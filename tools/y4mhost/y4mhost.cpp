@@ -1,5 +1,6 @@
 // y4mhost: runs an export through a YUV4MPEG2 output plug-in the way its host
-// does, from the built-in test pattern or from raw YUY2 frames.
+// does, from a video file (decoded with FFmpeg's libraries), raw YUY2 frames,
+// or the built-in test pattern.
 #include <errno.h>
 #include <stdio.h>
 #include <string.h>
@@ -11,7 +12,11 @@
 #include "host/plugin_table.h"
 #include "tools/y4mhost/host_options.h"
 #include "tools/y4mhost/host_system.h"
+#include "tools/y4mhost/report_meaning.h"
 #include "tools/y4mhost/test_pattern.h"
+#if Y4MHOST_DECODES_VIDEO
+#include "tools/y4mhost/video_input.h"
+#endif
 
 #ifndef Y4MHOST_DEFAULT_PLUGIN
 #define Y4MHOST_DEFAULT_PLUGIN "yuv4mpeg2.so"
@@ -20,7 +25,9 @@
 enum { ExitExported = 0, ExitFailed = 1, ExitUsage = 2, ExitInterrupted = 130 };
 
 struct FrameSource {
-    FILE* raw;  // null: the test pattern
+    FILE* raw;   // raw YUY2, or null
+    bool video;  // a decoded video file
+    std::string name;
     bool rawSeekable;
     int32_t nextRawFrame;
     bool still;
@@ -28,7 +35,10 @@ struct FrameSource {
     int32_t width, height, fieldOrder;
     size_t frameBytes;
     std::vector<uint8_t> frame;
+    int32_t frameCount;
     int32_t served;
+    int32_t refusedAt;  // the frame getFrame could not give, or -1
+    int32_t abortQuestions;
 };
 
 struct ProgressState {
@@ -40,7 +50,10 @@ struct ProgressState {
 static FrameSource gSource;
 static ProgressState gProgress;
 
-static int PLUGIN_CDECL IsAbort(void) { return InterruptRequested() ? 1 : 0; }
+static int PLUGIN_CDECL IsAbort(void) {
+    ++gSource.abortQuestions;
+    return InterruptRequested() ? 1 : 0;
+}
 
 static int PLUGIN_CDECL ShowProgress(int now, int total) {
     if (!gProgress.draw || total <= 0) return 0;
@@ -52,32 +65,66 @@ static int PLUGIN_CDECL ShowProgress(int now, int total) {
     char bar[width + 1];
     for (int i = 0; i < width; ++i) bar[i] = i < filled ? '#' : '-';
     bar[width] = '\0';
-    fprintf(stderr, "\r[%s] %5.1f%%  %d/%d frames  %7.1f fps  %d:%02d left ", bar, 100.0 * now / total, now, total, fps,
-            static_cast<int>(left) / 60, static_cast<int>(left) % 60);
-    fflush(stderr);
+    fprintf(HostConsole(), "\r[%s] %5.1f%%  %d/%d frames  %7.1f fps  %d:%02d left ", bar, 100.0 * now / total, now,
+            total, fps, static_cast<int>(left) / 60, static_cast<int>(left) % 60);
+    fflush(HostConsole());
     gProgress.drawn = true;
     return 0;
 }
 
 static int PLUGIN_CDECL UpdatePreview(void) { return 0; }
 
-static bool ReadRawFrame(int32_t index) {
+static bool ReadRawFrame(int32_t index, std::string* error) {
     if (index != gSource.nextRawFrame) {
-        if (!gSource.rawSeekable) return false;  // a pipe can only go forward
-        if (fseeko(gSource.raw, static_cast<off_t>(index) * static_cast<off_t>(gSource.frameBytes), SEEK_SET) != 0)
+        if (!gSource.rawSeekable) {
+            *error = "a pipe can only be read forward";
             return false;
+        }
+        if (fseeko(gSource.raw, static_cast<off_t>(index) * static_cast<off_t>(gSource.frameBytes), SEEK_SET) != 0) {
+            *error = strerror(errno);
+            return false;
+        }
     }
     gSource.nextRawFrame = index + 1;
-    return fread(gSource.frame.data(), 1, gSource.frameBytes, gSource.raw) == gSource.frameBytes;
+    if (fread(gSource.frame.data(), 1, gSource.frameBytes, gSource.raw) == gSource.frameBytes) return true;
+    *error = ferror(gSource.raw) ? strerror(errno) : "";
+    return false;
+}
+
+// The frames of a file come in order; only the next one can be decoded.
+static bool ReadNextVideoFrame(int32_t index, std::string* error) {
+#if Y4MHOST_DECODES_VIDEO
+    if (index != gSource.served) {
+        *error = "frames of a video file are decoded in order only";
+        return false;
+    }
+    return ReadVideoFrame(gSource.frame.data(), error);
+#else
+    (void)index;
+    *error = "this build decodes no video";
+    return false;
+#endif
 }
 
 static void* PLUGIN_CDECL GetFrame(int index, uint32_t format) {
     if (format != FrameFormatYuy2 || index < 0) return nullptr;
-    if (gSource.raw != nullptr) {
-        if (!ReadRawFrame(index)) return nullptr;
-    } else if (!gSource.still || !gSource.stillDrawn) {
+    std::string error;
+    bool read = true;
+    if (gSource.video)
+        read = ReadNextVideoFrame(index, &error);
+    else if (gSource.raw != nullptr)
+        read = ReadRawFrame(index, &error);
+    else if (!gSource.still || !gSource.stillDrawn) {
         DrawTestPattern(gSource.frame.data(), gSource.width, gSource.height, index, gSource.fieldOrder);
         gSource.stillDrawn = true;
+    }
+    if (!read) {
+        gSource.refusedAt = index;
+        if (error.empty())
+            fprintf(HostConsole(), "y4mhost: input ended after %d of %d frames\n", index, gSource.frameCount);
+        else
+            fprintf(HostConsole(), "y4mhost: input %s, frame %d: %s\n", gSource.name.c_str(), index, error.c_str());
+        return nullptr;
     }
     ++gSource.served;
     return gSource.frame.data();
@@ -116,45 +163,135 @@ static int32_t GetField(const unsigned char* blob, int field) {
     return static_cast<int32_t>(bits);
 }
 
+#if Y4MHOST_DECODES_VIDEO
+static int64_t GreatestCommonDivisor(int64_t a, int64_t b) {
+    while (b != 0) {
+        int64_t remainder = a % b;
+        a = b;
+        b = remainder;
+    }
+    return a;
+}
+#endif
+
+static std::string Ratio(int32_t a, int32_t b, const char* between) {
+    return std::to_string(a) + between + std::to_string(b);
+}
+
+// Raw YUY2: the file must hold whole frames, or the size given is wrong (or
+// the file is no raw YUY2 at all).
+static bool PrepareRaw(HostOptions* o, int64_t frameBytes, std::string* error) {
+    gSource.name = o->rawPath == "-" ? "standard input" : o->rawPath;
+    if (o->rawPath == "-") {
+        UseBinaryStdin();
+        gSource.raw = stdin;
+        return true;
+    }
+    gSource.raw = fopen(o->rawPath.c_str(), "rb");
+    if (gSource.raw == nullptr) {
+        *error = "cannot read input " + o->rawPath + ": " + strerror(errno);
+        return false;
+    }
+    gSource.rawSeekable = IsRegularFile(o->rawPath);
+    int64_t size = RegularFileSize(o->rawPath);
+    if (size < 0) {
+        if (o->frames < 0) *error = "--frames is needed when the input is not a regular file";
+        return o->frames >= 0;
+    }
+    const std::string frame =
+        Ratio(o->width, o->height, "x") + " YUY2 frames (" + std::to_string(frameBytes) + " bytes each)";
+    if (size < frameBytes || size % frameBytes != 0) {
+        *error = "input " + o->rawPath + " is " + std::to_string(size) + " bytes, not a whole number of " + frame +
+                 ": --raw takes raw packed YUY2 of the --size given (a video file goes without --raw)";
+        return false;
+    }
+    int64_t whole = size / frameBytes;
+    if (o->frames < 0) o->frames = static_cast<int32_t>(whole < INT32_MAX ? whole : INT32_MAX);
+    if (o->frames > whole) {
+        *error = "input " + o->rawPath + " holds only " + std::to_string(whole) + " " + frame;
+        return false;
+    }
+    return true;
+}
+
+// A video file: what the host knows of it becomes the request and, where the
+// command line says nothing, the settings.
+static bool PrepareVideo(HostOptions* o, unsigned char* blob, bool settingsGiven, std::string* error);
+
+static void PutField(unsigned char* blob, int field, int32_t value);
+
 // Opens the frame source and settles the frame count; false on a bad source.
-static bool PrepareSource(HostOptions* o, std::string* error) {
+static bool PrepareSource(HostOptions* o, unsigned char* blob, bool settingsGiven, std::string* error) {
+    gSource.refusedAt = -1;
+    gSource.still = o->still;
+    if (!o->videoPath.empty() && !PrepareVideo(o, blob, settingsGiven, error)) return false;
     int64_t frameBytes = 2 * static_cast<int64_t>(o->width) * o->height;
     if (frameBytes > INT32_MAX) {
-        *error = "frame size " + std::to_string(o->width) + "x" + std::to_string(o->height) + " is too large";
+        *error = "frame size " + Ratio(o->width, o->height, "x") + " is too large";
         return false;
     }
     gSource.width = o->width;
     gSource.height = o->height;
     gSource.frameBytes = static_cast<size_t>(frameBytes);
-    gSource.still = o->still;
-    if (o->inputPath.empty()) {
-        if (o->frames < 0) o->frames = 300;
-    } else if (o->inputPath == "-") {
-        UseBinaryStdin();
-        gSource.raw = stdin;
-    } else {
-        gSource.raw = fopen(o->inputPath.c_str(), "rb");
-        if (gSource.raw == nullptr) {
-            *error = "cannot read input " + o->inputPath + ": " + strerror(errno);
-            return false;
-        }
-        gSource.rawSeekable = IsRegularFile(o->inputPath);
-        int64_t size = RegularFileSize(o->inputPath);
-        if (size >= 0) {
-            int64_t whole = size / frameBytes;
-            if (o->frames < 0) o->frames = static_cast<int32_t>(whole < INT32_MAX ? whole : INT32_MAX);
-            if (o->frames > whole) {
-                *error = "input " + o->inputPath + " holds only " + std::to_string(whole) + " whole " +
-                         std::to_string(o->width) + "x" + std::to_string(o->height) + " YUY2 frames";
-                return false;
-            }
-        } else if (o->frames < 0) {
-            *error = "--frames is needed when the input is not a regular file";
-            return false;
-        }
+    if (!o->rawPath.empty()) {
+        if (!PrepareRaw(o, frameBytes, error)) return false;
+    } else if (o->videoPath.empty() && o->frames < 0) {
+        o->frames = 300;
     }
+    gSource.frameCount = o->frames;
     gSource.frame.assign(gSource.frameBytes + 1, 0);
     return true;
+}
+
+static bool PrepareVideo(HostOptions* o, unsigned char* blob, bool settingsGiven, std::string* error) {
+#if Y4MHOST_DECODES_VIDEO
+    VideoInfo info;
+    if (!OpenVideoInput(o->videoPath, &info, error)) return false;
+    gSource.video = true;
+    gSource.name = o->videoPath;
+    if (!o->sizeGiven) {
+        o->width = info.width;
+        o->height = info.height;
+    } else if (!SetVideoOutputSize(o->width, o->height, error)) {
+        return false;
+    }
+    if (!o->rateGiven) {
+        if (info.rate <= 0) {
+            *error = "input " + o->videoPath + " does not say its frame rate: give --rate";
+            return false;
+        }
+        o->rate = info.rate;
+        o->scale = info.scale;
+    }
+    if (o->frames < 0 || o->frames > info.frames) o->frames = info.frames;
+    // A resize changes the shape of each pixel: the picture keeps its shape.
+    int64_t aspectNum = static_cast<int64_t>(info.aspectNum) * info.width * o->height;
+    int64_t aspectDen = static_cast<int64_t>(info.aspectDen) * info.height * o->width;
+    int64_t divisor = GreatestCommonDivisor(aspectNum, aspectDen);
+    if (divisor > 1) aspectNum /= divisor, aspectDen /= divisor;
+    const bool square = aspectNum == aspectDen;
+    const bool aspectKnown = info.aspectNum > 0 && aspectNum <= INT32_MAX && aspectDen <= INT32_MAX;
+    if (!settingsGiven && o->interlaceMode < 0) PutField(blob, 4, info.scan);
+    if (!settingsGiven && o->aspectMode < 0 && aspectKnown && !square) {
+        PutField(blob, 1, 3);
+        PutField(blob, 2, static_cast<int32_t>(aspectNum));
+        PutField(blob, 3, static_cast<int32_t>(aspectDen));
+    }
+    static const char* const Scans[] = {"progressive", "top field first", "bottom field first"};
+    std::string found = "y4mhost: " + o->videoPath + ": " + info.codec + " " + Ratio(info.width, info.height, "x");
+    if (o->width != info.width || o->height != info.height) found += " scaled to " + Ratio(o->width, o->height, "x");
+    found += ", " + (info.rate > 0 ? Ratio(info.rate, info.scale, "/") : std::string("unknown")) + " fps, " +
+             std::to_string(info.frames) + " frames, " + Scans[info.scan] + ", sample aspect " +
+             (info.aspectNum > 0 ? Ratio(info.aspectNum, info.aspectDen, ":") : std::string("unknown"));
+    fprintf(stderr, "%s\n", found.c_str());
+    return true;
+#else
+    (void)blob;
+    (void)settingsGiven;
+    *error = "this build of y4mhost reads no video files (" + o->videoPath +
+             "): give raw YUY2 with --raw, or use the native build";
+    return false;
+#endif
 }
 
 int main(int argc, char** argv) {
@@ -178,7 +315,14 @@ int main(int argc, char** argv) {
         }
     }
     if (o.interlaceMode >= 0) PutField(blob, 4, o.interlaceMode);
-    if (!PrepareSource(&o, &error)) return Usage(error);
+    if (o.config && !HostHasDialogs()) return Usage("--config needs the Windows build: this one shows no dialogs");
+    const bool toStdout = o.outputPath == "-";
+    if (toStdout) {
+        if (StandardOutputPath().empty()) return Usage("-o - needs the native build: give a file name");
+        if (StdoutIsTerminal()) return Usage("-o - would write video to the terminal: redirect it or pipe it");
+        o.outputPath = StandardOutputPath();
+    }
+    if (!PrepareSource(&o, blob, !o.settingsPath.empty(), &error)) return Usage(error);
 
     void* module = nullptr;
     OutputPluginTable* table = static_cast<OutputPluginTable*>(LoadPluginTable(o.pluginPath, &module, &error));
@@ -216,20 +360,34 @@ int main(int argc, char** argv) {
     InstallInterruptHandler();
     gProgress.draw = !o.quiet && StderrIsTerminal();
     gProgress.start = SecondsNow();
+    BeginReportCapture();
     int result = table->output(&request);
     double seconds = SecondsNow() - gProgress.start;
-    if (gProgress.drawn) fputc('\n', stderr);
+    if (gProgress.drawn) fputc('\n', HostConsole());
+    std::string report = EndReportCapture();
+#if Y4MHOST_DECODES_VIDEO
+    if (gSource.video) CloseVideoInput();
+#endif
 
-    int64_t bytes = RegularFileSize(o.outputPath);
-    double fps = seconds > 0 ? gSource.served / seconds : 0;
-    if (bytes >= 0)
-        fprintf(stderr, "y4mhost: %d frames, %lld bytes in %.2f s (%.1f MB/s, %.1f fps)\n", gSource.served,
-                static_cast<long long>(bytes), seconds, seconds > 0 ? bytes / seconds / 1e6 : 0.0, fps);
-    else
-        fprintf(stderr, "y4mhost: %d frames in %.2f s (%.1f fps)\n", gSource.served, seconds, fps);
+    // A refused export wrote nothing: no summary then. The plug-in writes
+    // its header before it first asks about an abort.
+    const bool wrote = result == 1 || gSource.abortQuestions > 0;
+    const std::string target = toStdout ? std::string("standard output") : o.outputPath;
+    if (wrote) {
+        int64_t bytes = toStdout ? -1 : RegularFileSize(o.outputPath);
+        double fps = seconds > 0 ? gSource.served / seconds : 0;
+        std::string size = bytes >= 0 ? ", " + std::to_string(bytes) + " bytes" : "";
+        if (result == 1)
+            fprintf(stderr, "y4mhost: exported %d frames%s to %s in %.2f s (%.1f fps)\n", gSource.served, size.c_str(),
+                    target.c_str(), seconds, fps);
+        else
+            fprintf(stderr, "y4mhost: stopped after %d frames; %s holds what was written%s\n", gSource.served,
+                    target.c_str(), bytes >= 0 ? (" (" + std::to_string(bytes) + " bytes)").c_str() : "");
+    }
     if (InterruptRequested()) {
         fprintf(stderr, "y4mhost: aborted\n");
         return ExitInterrupted;
     }
+    if (result != 1 && !report.empty()) fprintf(stderr, "y4mhost: %s\n", ReportMeaning(report));
     return result == 1 ? ExitExported : ExitFailed;
 }

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Where a user meets y4mhost's edges: a pipe that ends early, the stream on
+# standard output, a bare frame rate, and a refused export's summary.
+source "$(dirname "$0")/common.sh"
+
+ffmpeg -v error -f lavfi -i "testsrc2=size=64x48:rate=30" -frames:v 5 -f rawvideo -pix_fmt yuyv422 - |
+    host --raw - --size 64x48 --rate 30 --frames 8 -o "$WORK/short.y4m" 2>"$WORK/err"
+expect_eq "short pipe status" "$?" "1"
+grep -aq "input ended after 5 of 8 frames" "$WORK/err" || fail "short pipe not named: $(cat "$WORK/err")"
+[ "$(grep -an "input ended after" "$WORK/err" | head -n 1 | cut -d: -f1)" -lt "$(grep -an "ERROR" "$WORK/err" | head -n 1 | cut -d: -f1)" ] ||
+    fail "the host's line comes after the plug-in's report"
+expect_eq "whole frames kept" "$(probe "$WORK/short.y4m" nb_read_frames)" "5"
+
+expect_eq "-o - read by ffprobe" \
+    "$(host --size 64x48 --frames 3 -o - 2>/dev/null | ffprobe -v error -count_frames -show_entries \
+        stream=width,nb_read_frames -of csv=p=0 -)" "64,3"
+[ -e "$WORK/-" ] || [ -e ./- ] && fail "-o - made a file named -"
+
+host --size 16x16 --frames 1 --rate 30 -o "$WORK/rate.y4m" 2>/dev/null || fail "--rate 30"
+expect_eq "--rate 30" "$(head -n 1 "$WORK/rate.y4m" | cut -d' ' -f4)" "F30:1"
+
+printf 'old' >"$WORK/refused.y4m"
+host --size 15x16 --frames 1 -o "$WORK/refused.y4m" 2>"$WORK/err"
+expect_eq "refused status" "$?" "1"
+grep -aq "frames" "$WORK/err" && grep -aq "exported\|stopped" "$WORK/err" && fail "a summary after a refusal"
+grep -aq "the settings do not fit this frame size" "$WORK/err" || fail "no English line: $(cat "$WORK/err")"
+expect_eq "refused export left the file" "$(cat "$WORK/refused.y4m")" "old"
+finish

@@ -1,0 +1,28 @@
+#include "tools/y4mhost/report_meaning.h"
+
+struct ReportMeaningEntry {
+    const char* opening;  // how the report's text begins
+    const char* meaning;
+};
+
+// The same table stands in the README ("What the plug-in's reports mean").
+static const ReportMeaningEntry Meanings[] = {
+    {"出力パラメータに問題があります",
+     "the settings do not fit this frame size (listed above: an odd width, a 4:2:0 height that is odd or, "
+     "interlaced, not a multiple of 4, or stored settings out of range); nothing was written"},
+    {"映像のサイズ", "the frame is too large for a 32-bit export; nothing was written"},
+    {"保存先ファイル", "the output file cannot be created (a missing folder, no permission, or a folder of that name)"},
+    {"メモリの確保に失敗しました", "there is not enough memory for one frame; the output file is left empty"},
+    {"フレーム ",
+     "the host could not give that frame (the input ended or failed to decode); the file holds the "
+     "whole frames before it"},
+    {"ファイルへのデータ書き込みに失敗しました",
+     "writing failed: the disk is full or the file reached a size limit "
+     "(4 GB on FAT32); the file holds what was written before"},
+};
+
+const char* ReportMeaning(const std::string& report) {
+    for (const ReportMeaningEntry& entry : Meanings)
+        if (report.compare(0, std::string(entry.opening).size(), entry.opening) == 0) return entry.meaning;
+    return "the plug-in reported a failure (see its message above)";
+}

@@ -1,0 +1,8 @@
+// One English line for each report the plug-in can show, for readers of the
+// Japanese box.
+#pragma once
+
+#include <string>
+
+// `report` is the box's text as UTF-8.
+const char* ReportMeaning(const std::string& report);
