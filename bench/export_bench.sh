@@ -13,31 +13,34 @@ raw="$shm/input.yuy2"
 ffmpeg -v error -f lavfi -i "testsrc2=size=1920x1080:rate=30000/1001" -frames:v "$frames" \
     -f rawvideo -pix_fmt yuyv422 "$raw"
 
-# Best of three wall-clock runs, as frames per second.
+# Best of three wall-clock runs, as frames per second: best_fps FRAMES COMMAND...
+# A command that fails stops the benchmark rather than timing its failure.
 best_fps() {
-    local best=0 start end fps
+    local count=$1 best=0 start end fps
+    shift
     for _ in 1 2 3; do
         start=$(date +%s.%N)
-        "$@" >/dev/null 2>&1
+        "$@" >/dev/null 2>&1 || { echo "export_bench: failed: $*" >&2; return 1; }
         end=$(date +%s.%N)
-        fps=$(echo "$frames / ($end - $start)" | bc -l)
+        fps=$(echo "$count / ($end - $start)" | bc -l)
         best=$(echo "if ($fps > $best) $fps else $best" | bc -l)
         rm -f "$shm"/*.y4m
     done
     printf '%.1f' "$best"
 }
 
-ffmpeg_shm=$(best_fps ffmpeg -v error -y -f rawvideo -pix_fmt yuyv422 -s 1920x1080 -r 30000/1001 -i "$raw" \
+ffmpeg_shm=$(best_fps "$frames" ffmpeg -v error -y -f rawvideo -pix_fmt yuyv422 -s 1920x1080 -r 30000/1001 -i "$raw" \
     -pix_fmt yuv420p -f yuv4mpegpipe "$shm/ffmpeg.y4m")
-ours_raw_shm=$(best_fps "$host" --quiet --input "$raw" --size 1920x1080 --format 420 -o "$shm/ours.y4m")
+ours_raw_shm=$(best_fps "$frames" "$host" --quiet --raw "$raw" --size 1920x1080 --rate 30000/1001 --format 420 \
+    -o "$shm/ours.y4m")
 # The 32-bit module users run (its AVX2 path here), through the Windows host under Wine.
-module_raw_shm=$(best_fps tools/wine-run.sh build/bench-mingw/tools/y4mhost/y4mhost.exe \
-    --plugin build/bench-mingw/yuv4mpeg2.auo --quiet --input "Z:$raw" --size 1920x1080 --format 420 \
+module_raw_shm=$(best_fps "$frames" tools/wine-run.sh build/bench-mingw/tools/y4mhost/y4mhost.exe \
+    --plugin build/bench-mingw/yuv4mpeg2.auo --quiet --raw "Z:$raw" --size 1920x1080 --rate 30000/1001 --format 420 \
     -o "Z:$shm/module.y4m")
-ours_shm=$(best_fps "$host" --quiet --still --frames "$frames" --size 1920x1080 --format 420 -o "$shm/still.y4m")
-ours_null=$(best_fps "$host" --quiet --still --frames "$frames" --size 1920x1080 --format 420 -o /dev/null)
-floor_shm=$(best_fps "$floor" "$shm/floor.y4m" 1920 1080 "$frames")
-floor_null=$(best_fps "$floor" /dev/null 1920 1080 "$frames")
+ours_shm=$(best_fps "$frames" "$host" --quiet --still --frames "$frames" --size 1920x1080 --format 420 -o "$shm/still.y4m")
+ours_null=$(best_fps "$frames" "$host" --quiet --still --frames "$frames" --size 1920x1080 --format 420 -o /dev/null)
+floor_shm=$(best_fps "$frames" "$floor" "$shm/floor.y4m" 1920 1080 "$frames")
+floor_null=$(best_fps "$frames" "$floor" /dev/null 1920 1080 "$frames")
 
 ratio() { printf '%.2f' "$(echo "$1 / $2" | bc -l)"; }
 echo "| export of $frames frames, 1920x1080 4:2:0 | into /dev/shm (fps) | into /dev/null (fps) |"
@@ -53,3 +56,21 @@ echo "64-bit plug-in (same raw file) / ffmpeg: $(ratio "$ours_raw_shm" "$ffmpeg_
 echo "plug-in (frames from memory: a different job, no input file read) / ffmpeg: $(ratio "$ours_shm" "$ffmpeg_shm")x"
 echo "plug-in / floor into /dev/shm: $(ratio "$ours_shm" "$floor_shm")"
 echo "plug-in / floor into /dev/null: $(ratio "$ours_null" "$floor_null")"
+
+# A real video file: 3 seconds of 1080p H.264, decoded by y4mhost with FFmpeg's
+# libraries and exported, against ffmpeg doing the same job; decoding alone
+# for scale.
+clip="$shm/clip.mp4"
+ffmpeg -v error -f lavfi -i "testsrc2=size=1920x1080:rate=30000/1001" -t 3 -c:v libx264 -pix_fmt yuv420p "$clip"
+clip_frames=90
+clip_ours=$(best_fps $clip_frames "$host" --quiet "$clip" -o "$shm/clip-ours.y4m")
+clip_ffmpeg=$(best_fps $clip_frames ffmpeg -v error -y -i "$clip" -pix_fmt yuv420p -f yuv4mpegpipe "$shm/clip-ffmpeg.y4m")
+clip_decode=$(best_fps $clip_frames ffmpeg -v error -i "$clip" -f null -)
+echo
+echo "| 3 s of 1080p H.264 (90 frames) into /dev/shm | fps |"
+echo "|---|---|"
+echo "| y4mhost clip.mp4 -o out.y4m (decode, YUY2, plug-in) | $clip_ours |"
+echo "| ffmpeg -i clip.mp4 -pix_fmt yuv420p -f yuv4mpegpipe out.y4m | $clip_ffmpeg |"
+echo "| ffmpeg decoding alone (-f null) | $clip_decode |"
+echo
+echo "y4mhost / ffmpeg on the clip: $(ratio "$clip_ours" "$clip_ffmpeg")x"
