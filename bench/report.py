@@ -36,7 +36,8 @@ PEERS = {"ConvertYUY2To420": "YUY2ToI420", "ConvertYUY2To420Interlaced": "YUY2To
 
 def builds(results_path, timing64_path, timing32_path):
     """The 32-bit module's variants (variant_timing under Wine) beside the
-    64-bit ones and libyuv, microseconds per frame."""
+    64-bit ones and libyuv, microseconds per frame: the median of the runs
+    each timing file holds."""
     times, _ = load(results_path)
     timing = {}
     for bits, path in (("64", timing64_path), ("32", timing32_path)):
@@ -45,7 +46,8 @@ def builds(results_path, timing64_path, timing32_path):
                 parts = line.replace("\r", "").split()
                 if len(parts) == 4 and "/" in parts[1]:
                     variant, converter = parts[1].split("/")
-                    timing[(bits, variant, converter, parts[2])] = float(parts[3])
+                    timing.setdefault((bits, variant, converter, parts[2]), []).append(float(parts[3]))
+    timing = {key: sorted(values)[len(values) // 2] for key, values in timing.items()}
     print("| size | converter | libyuv | 64-bit SSE2 | 64-bit AVX2 | 32-bit SSE2 | 32-bit AVX2 | 32/64 AVX2 |")
     print("|---|---|---|---|---|---|---|---|")
     for size in ["720x480", "1920x1080", "3840x2160"]:
