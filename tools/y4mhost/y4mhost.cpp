@@ -37,7 +37,6 @@ struct FrameSource {
     std::vector<uint8_t> frame;
     int32_t frameCount;
     int32_t served;
-    int32_t refusedAt;  // the frame getFrame could not give, or -1
     int32_t abortQuestions;
 };
 
@@ -119,7 +118,6 @@ static void* PLUGIN_CDECL GetFrame(int index, uint32_t format) {
         gSource.stillDrawn = true;
     }
     if (!read) {
-        gSource.refusedAt = index;
         if (error.empty())
             fprintf(HostConsole(), "y4mhost: input ended after %d of %d frames\n", index, gSource.frameCount);
         else
@@ -216,33 +214,6 @@ static bool PrepareRaw(HostOptions* o, int64_t frameBytes, std::string* error) {
 
 // A video file: what the host knows of it becomes the request and, where the
 // command line says nothing, the settings.
-static bool PrepareVideo(HostOptions* o, unsigned char* blob, bool settingsGiven, std::string* error);
-
-static void PutField(unsigned char* blob, int field, int32_t value);
-
-// Opens the frame source and settles the frame count; false on a bad source.
-static bool PrepareSource(HostOptions* o, unsigned char* blob, bool settingsGiven, std::string* error) {
-    gSource.refusedAt = -1;
-    gSource.still = o->still;
-    if (!o->videoPath.empty() && !PrepareVideo(o, blob, settingsGiven, error)) return false;
-    int64_t frameBytes = 2 * static_cast<int64_t>(o->width) * o->height;
-    if (frameBytes > INT32_MAX) {
-        *error = "frame size " + Ratio(o->width, o->height, "x") + " is too large";
-        return false;
-    }
-    gSource.width = o->width;
-    gSource.height = o->height;
-    gSource.frameBytes = static_cast<size_t>(frameBytes);
-    if (!o->rawPath.empty()) {
-        if (!PrepareRaw(o, frameBytes, error)) return false;
-    } else if (o->videoPath.empty() && o->frames < 0) {
-        o->frames = 300;
-    }
-    gSource.frameCount = o->frames;
-    gSource.frame.assign(gSource.frameBytes + 1, 0);
-    return true;
-}
-
 static bool PrepareVideo(HostOptions* o, unsigned char* blob, bool settingsGiven, std::string* error) {
 #if Y4MHOST_DECODES_VIDEO
     VideoInfo info;
@@ -292,6 +263,28 @@ static bool PrepareVideo(HostOptions* o, unsigned char* blob, bool settingsGiven
              "): give raw YUY2 with --raw, or use the native build";
     return false;
 #endif
+}
+
+// Opens the frame source and settles the frame count; false on a bad source.
+static bool PrepareSource(HostOptions* o, unsigned char* blob, bool settingsGiven, std::string* error) {
+    gSource.still = o->still;
+    if (!o->videoPath.empty() && !PrepareVideo(o, blob, settingsGiven, error)) return false;
+    int64_t frameBytes = 2 * static_cast<int64_t>(o->width) * o->height;
+    if (frameBytes > INT32_MAX) {
+        *error = "frame size " + Ratio(o->width, o->height, "x") + " is too large";
+        return false;
+    }
+    gSource.width = o->width;
+    gSource.height = o->height;
+    gSource.frameBytes = static_cast<size_t>(frameBytes);
+    if (!o->rawPath.empty()) {
+        if (!PrepareRaw(o, frameBytes, error)) return false;
+    } else if (o->videoPath.empty() && o->frames < 0) {
+        o->frames = 300;
+    }
+    gSource.frameCount = o->frames;
+    gSource.frame.assign(gSource.frameBytes + 1, 0);
+    return true;
 }
 
 int main(int argc, char** argv) {
