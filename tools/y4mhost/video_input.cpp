@@ -127,6 +127,16 @@ bool OpenVideoInput(const std::string& path, VideoInfo* info, std::string* error
     return true;
 }
 
+bool ScaledSampleAspect(const VideoInfo& info, int32_t width, int32_t height, int32_t* num, int32_t* den) {
+    if (info.aspectNum <= 0 || info.aspectDen <= 0) return false;
+    int reducedNum = 0, reducedDen = 0;
+    bool exact = av_reduce(&reducedNum, &reducedDen, static_cast<int64_t>(info.aspectNum) * info.width * height,
+                           static_cast<int64_t>(info.aspectDen) * info.height * width, INT32_MAX) != 0;
+    *num = reducedNum;
+    *den = reducedDen;
+    return exact;
+}
+
 bool SetVideoOutputSize(int32_t width, int32_t height, std::string* error) {
     if (width <= 0 || height <= 0) {
         *error = "bad output size";

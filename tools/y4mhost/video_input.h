@@ -18,6 +18,10 @@ struct VideoInfo {
 // Opens the file and reads what a host knows of its video; false with one
 // line in *error when it cannot be read or has no video stream.
 bool OpenVideoInput(const std::string& path, VideoInfo* info, std::string* error);
+// The sample aspect at width x height, reduced: a resize changes the shape of
+// each pixel so that the picture keeps its shape. False when the file does
+// not say its aspect or the ratio does not fit 32 bits.
+bool ScaledSampleAspect(const VideoInfo& info, int32_t width, int32_t height, int32_t* num, int32_t* den);
 // Frames come out at this size (the stream's own unless asked otherwise).
 bool SetVideoOutputSize(int32_t width, int32_t height, std::string* error);
 // Decodes the next picture into `yuy2` (2 x width x height bytes); false at

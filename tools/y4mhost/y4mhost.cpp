@@ -161,17 +161,6 @@ static int32_t GetField(const unsigned char* blob, int field) {
     return static_cast<int32_t>(bits);
 }
 
-#if Y4MHOST_DECODES_VIDEO
-static int64_t GreatestCommonDivisor(int64_t a, int64_t b) {
-    while (b != 0) {
-        int64_t remainder = a % b;
-        a = b;
-        b = remainder;
-    }
-    return a;
-}
-#endif
-
 static std::string Ratio(int32_t a, int32_t b, const char* between) {
     return std::to_string(a) + between + std::to_string(b);
 }
@@ -236,17 +225,14 @@ static bool PrepareVideo(HostOptions* o, unsigned char* blob, bool settingsGiven
     }
     if (o->frames < 0 || o->frames > info.frames) o->frames = info.frames;
     // A resize changes the shape of each pixel: the picture keeps its shape.
-    int64_t aspectNum = static_cast<int64_t>(info.aspectNum) * info.width * o->height;
-    int64_t aspectDen = static_cast<int64_t>(info.aspectDen) * info.height * o->width;
-    int64_t divisor = GreatestCommonDivisor(aspectNum, aspectDen);
-    if (divisor > 1) aspectNum /= divisor, aspectDen /= divisor;
+    int32_t aspectNum = 0, aspectDen = 0;
+    const bool aspectKnown = ScaledSampleAspect(info, o->width, o->height, &aspectNum, &aspectDen);
     const bool square = aspectNum == aspectDen;
-    const bool aspectKnown = info.aspectNum > 0 && aspectNum <= INT32_MAX && aspectDen <= INT32_MAX;
     if (!settingsGiven && o->interlaceMode < 0) PutField(blob, 4, info.scan);
     if (!settingsGiven && o->aspectMode < 0 && aspectKnown && !square) {
         PutField(blob, 1, 3);
-        PutField(blob, 2, static_cast<int32_t>(aspectNum));
-        PutField(blob, 3, static_cast<int32_t>(aspectDen));
+        PutField(blob, 2, aspectNum);
+        PutField(blob, 3, aspectDen);
     }
     static const char* const Scans[] = {"progressive", "top field first", "bottom field first"};
     std::string found = "y4mhost: " + o->videoPath + ": " + info.codec + " " + Ratio(info.width, info.height, "x");
