@@ -1,10 +1,11 @@
-# Native build: the plug-in's objects serve both a static library for the
-# tests and the shared module a host loads with dlopen.
+# Native build: the plug-in's objects, both hosts' boundaries included, serve
+# a static library for the tests; the shared module a host loads with dlopen
+# speaks AviUtl 1.x's interface, as y4mhost does.
 add_library(plugin_core STATIC)
-target_link_libraries(plugin_core PUBLIC plugin_objects plugin_converters)
+target_link_libraries(plugin_core PUBLIC plugin_objects plugin_converters plugin_host1 plugin_host2)
 
 add_library(yuv4mpeg2 MODULE)
-target_link_libraries(yuv4mpeg2 PRIVATE plugin_objects plugin_converters)
+target_link_libraries(yuv4mpeg2 PRIVATE plugin_objects plugin_converters plugin_host1)
 set_target_properties(yuv4mpeg2 PROPERTIES PREFIX "")
 # Every symbol resolved at link time, except in sanitizer builds, whose
 # runtime the executable that loads the module provides.

@@ -1,7 +1,8 @@
-# The plug-in's sources, listed here only. Two object libraries serve every
+# The plug-in's sources, listed here only. Object libraries serve every
 # target: plugin_converters (the frame converters and their variants: the
-# module, the Windows test host and the benchmarks) and plugin_objects (the
-# rest of the plug-in, with the Win32 stand-ins outside Windows).
+# modules, the Windows test host and the benchmarks), plugin_objects (the rest
+# of the host-neutral core, with the Win32 stand-ins outside Windows), and one
+# boundary per host: plugin_host1 (AviUtl 1.x) and plugin_host2 (ExEdit2).
 set(CONVERTER_SOURCES
   export/convert_yuy2_to_420.cpp
   export/convert_yuy2_to_420_interlaced.cpp
@@ -19,22 +20,36 @@ if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64|amd64|i[3-6]86|x86)$")
   set_source_files_properties(export/convert_yuy2_avx2.cpp PROPERTIES COMPILE_OPTIONS "-mavx2")
 endif()
 
+# The host-neutral core: settings, the export driver and its reports, the
+# platform layer.
 set(PLUGIN_SOURCES
-  host/entry_points.cpp
-  host/plugin_config.cpp
-  host/plugin_table.cpp
   settings/config_dialog.cpp
   settings/output_settings.cpp
   settings/parameter_report.cpp
+  export/export_driver.cpp
   export/export_reports.cpp
-  export/plugin_output.cpp
   export/stream_header.cpp
   platform/bounded_format.cpp
   platform/message_buffer.cpp
 )
 if(NOT WIN32)
-  list(APPEND PLUGIN_SOURCES platform/posix_crt.cpp platform/stub_dialog.cpp platform/stub_user32.cpp)
+  list(APPEND PLUGIN_SOURCES platform/posix_crt.cpp platform/stub_dialog.cpp platform/stub_text.cpp
+       platform/stub_user32.cpp)
 endif()
+# Each host's boundary over the core: AviUtl 1.x (host/) and ExEdit2 (host2/).
+set(HOST1_SOURCES
+  host/entry_points.cpp
+  host/plugin_config.cpp
+  host/plugin_output.cpp
+  host/plugin_table.cpp
+)
+set(HOST2_SOURCES
+  host2/config2.cpp
+  host2/output2.cpp
+  host2/plugin_table2.cpp
+  host2/report_box2.cpp
+  host2/settings_text.cpp
+)
 
 # Files whose string literals the user reads: the compiler turns them from the
 # UTF-8 source into Shift-JIS (code page 932) bytes.
@@ -57,6 +72,7 @@ if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
               ${PROJECT_SOURCE_DIR}/${source} ${escaped}
       DEPENDS ${PROJECT_SOURCE_DIR}/${source} ${PROJECT_SOURCE_DIR}/tools/cp932_escape.py)
     list(TRANSFORM PLUGIN_SOURCES REPLACE "^${source}$" ${escaped})
+    list(TRANSFORM HOST1_SOURCES REPLACE "^${source}$" ${escaped})
   endforeach()
 else()
   set_source_files_properties(${PLUGIN_SHIFT_JIS_SOURCES} PROPERTIES
@@ -65,12 +81,16 @@ endif()
 
 add_library(plugin_converters OBJECT ${CONVERTER_SOURCES})
 add_library(plugin_objects OBJECT ${PLUGIN_SOURCES})
-foreach(library plugin_converters plugin_objects)
+add_library(plugin_host1 OBJECT ${HOST1_SOURCES})
+add_library(plugin_host2 OBJECT ${HOST2_SOURCES})
+# The UTF-16 literals are written in UTF-8, whatever the build's locale.
+target_compile_options(plugin_host2 PRIVATE -finput-charset=UTF-8)
+foreach(library plugin_converters plugin_objects plugin_host1 plugin_host2)
   target_include_directories(${library} PUBLIC ${PROJECT_SOURCE_DIR})
-  if(WIN32)
+  if(WIN32 AND CMAKE_SIZEOF_VOID_P EQUAL 4)
     # AviUtl runs on any x86 with SSE2; nothing newer without a CPU check.
     target_compile_options(${library} PRIVATE -march=i686 -msse2 -mfpmath=sse)
-  else()
+  elseif(NOT WIN32)
     target_compile_definitions(${library} PUBLIC _FILE_OFFSET_BITS=64)
   endif()
 endforeach()

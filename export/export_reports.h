@@ -1,13 +1,18 @@
-// The fixed reports of the export: each composes its text in MessageBuffer
-// and shows it in one error box.
+// The reports of an export: each composes its text in MessageBuffer and has
+// the job's host show it.
 #pragma once
 
 #include <stdint.h>
 
-void ReportOpenFailure(const char* path);
-void ReportOutOfMemory(void);
-void ReportFrameFetchFailure(int32_t frameIndex);
-void ReportWriteFailure(void);
+#include "export/export_job.h"
+
+// Every reason the settings refuse the job's picture.
+void ReportRefusedSettings(const ExportJob* job);
+// Names the output path (the host puts it in where it is no byte string).
+void ReportOpenFailure(const ExportJob* job);
+void ReportOutOfMemory(const ExportJob* job);
+void ReportFrameFetchFailure(const ExportJob* job, int32_t frameIndex);
+void ReportWriteFailure(const ExportJob* job);
 // A frame the export cannot hold: negative sizes, or a frame of more bytes
 // than a 32-bit size can count.
-void ReportUnsupportedFrameSize(int32_t width, int32_t height);
+void ReportUnsupportedFrameSize(const ExportJob* job);

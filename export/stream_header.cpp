@@ -26,7 +26,7 @@ static void AppendReducedRatio(TextComposition* text, const char* format, int64_
                 static_cast<long long>(denominator / divisor));
 }
 
-int BuildStreamHeader(char* buffer, int size, const OutputRequest* request) {
+int BuildStreamHeader(char* buffer, int size, const ExportJob* request) {
     const OutputSettings* settings = &gOutputSettings;
     const int64_t width = request->width;
     const int64_t height = request->height;

@@ -1,13 +1,13 @@
 // The YUV4MPEG2 header line.
 #pragma once
 
-#include "host/output_request.h"
+#include "export/export_job.h"
 
 // The longest line any 32-bit request can give. Ratios are reduced in 64 bits,
 // so an aspect such as 16 x 2^31 : 9 x 2^31 costs two bytes more than 32-bit
 // arithmetic could have printed; the FrameBuffer's 512 bytes always hold it.
 enum { StreamHeaderMaxLength = 117 };
 
-// Composes "YUV4MPEG2 W H F I A C\n" from the request and the module's
-// settings, bounded by size; returns the bytes produced (no NUL counted).
-int BuildStreamHeader(char* buffer, int size, const OutputRequest* request);
+// Composes "YUV4MPEG2 W H F I A C\n" from the job's picture and rate and the
+// module's settings, bounded by size; returns the bytes produced (no NUL counted).
+int BuildStreamHeader(char* buffer, int size, const ExportJob* request);

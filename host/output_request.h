@@ -7,10 +7,8 @@
 #include <stddef.h>
 #include <stdint.h>
 
+#include "export/export_job.h"
 #include "platform/platform.h"
-
-// The four bytes 'Y', 'U', 'Y', '2' in memory order, read as a little-endian word.
-enum : uint32_t { FrameFormatYuy2 = 0x32595559u };
 
 typedef int(PLUGIN_CDECL* IsAbortFunction)(void);
 typedef int(PLUGIN_CDECL* ShowProgressFunction)(int now, int total);

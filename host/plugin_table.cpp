@@ -2,7 +2,6 @@
 // character set, so the host receives its texts in code page 932.
 #include "host/plugin_table.h"
 
-#include "export/plugin_output.h"
 #include "plugin_version.h"
 
 static OutputPluginTable gPluginTable = {

@@ -26,9 +26,10 @@ static_assert(sizeof(OutputPluginTable) == 26 * 4, "the host reads 26 words");
 
 extern "C" PLUGIN_EXPORT OutputPluginTable* PLUGIN_CDECL GetOutputPluginTable(void);
 
-// The entry points the descriptor names (PluginOutput is the export's own:
-// export/plugin_output.h).
+// The entry points the descriptor names.
 int PLUGIN_CDECL PluginInit(void);
+// 1 when every frame is written; 0 after a report or the user's abort.
+int PLUGIN_CDECL PluginOutput(OutputRequest* request);
 int PLUGIN_CDECL PluginConfig(HWND parentWindow, HINSTANCE moduleInstance);
 int PLUGIN_CDECL PluginConfigGet(void* destination, int size);
 int PLUGIN_CDECL PluginConfigSet(void* source, int size);

@@ -8,5 +8,7 @@ void BeginReport(TextComposition* text) { BeginComposition(text, MessageBuffer, 
 
 void ShowReport(TextComposition* text) {
     EndComposition(text);
-    MessageBoxA(nullptr, MessageBuffer, "ERROR", MB_ICONERROR);
+    ShowMessageBuffer();
 }
+
+void ShowMessageBuffer(void) { MessageBoxA(nullptr, MessageBuffer, "ERROR", MB_ICONERROR); }

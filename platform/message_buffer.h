@@ -14,3 +14,5 @@ void BeginReport(TextComposition* text);
 // Ends the report's text and shows it: no owner, caption "ERROR", error icon.
 // The box's answer means nothing to the caller.
 void ShowReport(TextComposition* text);
+// Shows MessageBuffer as it stands, in the same box.
+void ShowMessageBuffer(void);

@@ -22,6 +22,10 @@
 // The module's one export (named again in host/yuv4mpeg2.def).
 #define PLUGIN_EXPORT __declspec(dllexport)
 
+// UTF-16 text as Windows takes it.
+typedef wchar_t WideChar;
+#define WIDE_TEXT(text) L"" text
+
 // Raw binary output: no line-end translation, a new file readable and writable.
 #define PLATFORM_OPEN_FLAGS (_O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY)
 #define PLATFORM_OPEN_MODE (_S_IREAD | _S_IWRITE)
@@ -29,6 +33,9 @@
 #else  // stand-ins
 
 #define PLUGIN_CDECL
+// UTF-16 text: wchar_t is 4 bytes here, char16_t is what Windows' wchar_t is.
+typedef char16_t WideChar;
+#define WIDE_TEXT(text) u"" text
 // Everything else is hidden: the module exports this name only.
 #define PLUGIN_EXPORT __attribute__((visibility("default")))
 #define CALLBACK
@@ -37,14 +44,15 @@ typedef struct StubWindow* HWND;
 typedef struct StubInstance* HINSTANCE;
 typedef int BOOL;
 typedef unsigned int UINT;
-// A user-data slot has to hold a pointer: on LP64 `long` does, as Win32's
-// LONG does in the 32-bit module.
-typedef long LONG;
+// A user-data slot holds a pointer, as Win32's LONG_PTR does.
+typedef intptr_t LONG_PTR;
 typedef uintptr_t WPARAM;
 typedef intptr_t LPARAM;
 typedef intptr_t LRESULT;
 typedef intptr_t INT_PTR;
 typedef const char* LPCSTR;
+typedef const WideChar* LPCWSTR;
+typedef unsigned long DWORD;
 typedef INT_PTR (*DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 
 #define TRUE 1
@@ -57,6 +65,7 @@ typedef INT_PTR (*DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 #define BST_UNCHECKED 0
 #define BST_CHECKED 1
 #define GWL_USERDATA (-21)
+#define GWLP_USERDATA (-21)
 #define IDOK 1
 #define IDCANCEL 2
 #define LOWORD(value) ((unsigned short)((uintptr_t)(value)&0xFFFFu))
@@ -72,13 +81,20 @@ typedef INT_PTR (*DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 #define PLATFORM_OPEN_FLAGS (_O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY)
 #define PLATFORM_OPEN_MODE (_S_IREAD | _S_IWRITE)
 
-// CRT low-level file calls (platform/posix_crt.cpp).
+// CRT low-level file calls (platform/posix_crt.cpp). A UTF-16 path is
+// opened by its UTF-8 name.
 int _open(const char* path, int flags, int mode);
+int _wopen(const WideChar* path, int flags, int mode);
 int _write(int fd, const void* data, unsigned int count);
 int _close(int fd);
 
 // user32 (platform/stub_user32.cpp, platform/stub_dialog.cpp).
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT style);
+int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT style);
+
+// kernel32: code page 932 (through iconv) to UTF-16 (platform/stub_text.cpp).
+#define CP_ACP 0u
+int MultiByteToWideChar(UINT codePage, DWORD flags, const char* text, int length, WideChar* wide, int room);
 INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND owner, DLGPROC procedure, LPARAM parameter);
 BOOL EndDialog(HWND dialog, INT_PTR result);
 BOOL CheckRadioButton(HWND dialog, int firstId, int lastId, int checkId);
@@ -87,8 +103,8 @@ HWND GetDlgItem(HWND dialog, int id);
 BOOL EnableWindow(HWND window, BOOL enable);
 BOOL SetDlgItemInt(HWND dialog, int id, UINT value, BOOL isSigned);
 UINT GetDlgItemInt(HWND dialog, int id, BOOL* translated, BOOL isSigned);
-LONG SetWindowLongA(HWND window, int index, LONG value);
-LONG GetWindowLongA(HWND window, int index);
+LONG_PTR SetWindowLongPtrA(HWND window, int index, LONG_PTR value);
+LONG_PTR GetWindowLongPtrA(HWND window, int index);
 
 #endif
 

@@ -13,7 +13,7 @@ static StubWindow gDialogWindow;
 static StubWindow gControlWindows[MaxControls];
 static StubControl gControls[MaxControls];
 static int gControlCount;
-static LONG gUserData;
+static LONG_PTR gUserData;
 static int gEnded;
 static INT_PTR gEndCode;
 static StubAction gScript[MaxScript];
@@ -151,11 +151,11 @@ UINT GetDlgItemInt(HWND, int id, BOOL* translated, BOOL) {
     return static_cast<UINT>(value);
 }
 
-LONG SetWindowLongA(HWND, int index, LONG value) {
-    if (index != GWL_USERDATA) return 0;
-    LONG previous = gUserData;
+LONG_PTR SetWindowLongPtrA(HWND, int index, LONG_PTR value) {
+    if (index != GWLP_USERDATA) return 0;
+    LONG_PTR previous = gUserData;
     gUserData = value;
     return previous;
 }
 
-LONG GetWindowLongA(HWND, int index) { return index == GWL_USERDATA ? gUserData : 0; }
+LONG_PTR GetWindowLongPtrA(HWND, int index) { return index == GWLP_USERDATA ? gUserData : 0; }

@@ -2,6 +2,8 @@
 // is recorded so that tests can check its owner, text, caption and style.
 #include "platform/stub_user32.h"
 
+#include "platform/stub_text.h"
+
 #include <errno.h>
 #include <iconv.h>
 #include <stdio.h>
@@ -55,6 +57,7 @@ static void PrintCp932AsUtf8(FILE* out, const char* text) {
 
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
     ++gBoxCount;
+    gLastBox.wide = 0;
     gLastBox.owner = owner;
     gLastBox.style = style;
     gLastBox.textLength = text ? static_cast<int>(strlen(text)) : 0;
@@ -66,6 +69,24 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
         fputs("] ", stderr);
         PrintCp932AsUtf8(stderr, text ? text : "");
         fputc('\n', stderr);
+        fflush(stderr);
+    }
+    return IDOK;
+}
+
+int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT style) {
+    const std::string utf8Text = text ? Utf8FromUtf16(text) : "";
+    const std::string utf8Caption = caption ? Utf8FromUtf16(caption) : "";
+    ++gBoxCount;
+    gLastBox.wide = 1;
+    gLastBox.owner = owner;
+    gLastBox.style = style;
+    gLastBox.textLength = 0;
+    for (const WideChar* p = text; p != nullptr && *p != 0; ++p) ++gLastBox.textLength;
+    CopyCut(gLastBox.text, sizeof gLastBox.text, utf8Text.c_str());
+    CopyCut(gLastBox.caption, sizeof gLastBox.caption, utf8Caption.c_str());
+    if (gEcho) {
+        fprintf(stderr, "[%s] %s\n", utf8Caption.c_str(), utf8Text.c_str());
         fflush(stderr);
     }
     return IDOK;

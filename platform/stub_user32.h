@@ -9,8 +9,9 @@ enum { StubBoxTextMax = 4096, StubBoxCaptionMax = 256 };
 
 struct StubMessageBox {
     HWND owner;
+    int wide;                   // MessageBoxW: text and caption are its UTF-16 as UTF-8
     char text[StubBoxTextMax];  // the exact bytes up to the NUL, cut if longer
-    int textLength;             // the full length of the text given
+    int textLength;             // the full length of the text given (UTF-16 units for MessageBoxW)
     char caption[StubBoxCaptionMax];
     UINT style;
 };

@@ -69,39 +69,39 @@ static bool DialogSettingsAcceptable(const OutputSettings* settings) {
            (settings->pixelAspectNum >= 1 && settings->pixelAspectDen >= 1);
 }
 
-static void ReportInvalidCustomAspect(HWND dialog, const OutputSettings* settings) {
+static void ReportInvalidCustomAspect(HWND dialog, const OutputSettings* settings, DialogRefusalBox showRefusal) {
     char message[1024];
     TextComposition text;
     BeginComposition(&text, message, sizeof message);
     AppendPiece(&text, "不正なカスタムピクセルアスペクト比 %d:%d が指定されています", settings->pixelAspectNum,
                 settings->pixelAspectDen);
     EndComposition(&text);
-    MessageBoxA(dialog, message, "ERROR", MB_ICONERROR);
+    showRefusal(dialog, message);
 }
 
 // OK: all five fields at once, or nothing and the dialog stays open.
-static void AcceptDialog(HWND dialog) {
+static void AcceptDialog(HWND dialog, DialogRefusalBox showRefusal) {
     OutputSettings chosen = ReadSettingsFromDialog(dialog);
     if (!DialogSettingsAcceptable(&chosen)) {
-        ReportInvalidCustomAspect(dialog, &chosen);
+        ReportInvalidCustomAspect(dialog, &chosen, showRefusal);
         return;
     }
-    OutputSettings* live = reinterpret_cast<OutputSettings*>(GetWindowLongA(dialog, GWL_USERDATA));
+    OutputSettings* live = reinterpret_cast<OutputSettings*>(GetWindowLongPtrA(dialog, GWLP_USERDATA));
     *live = chosen;
     EndDialog(dialog, IDOK);
 }
 
 // Returns 0 for every message: initialisation leaves the focus where the
 // system puts none.
-INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR DispatchConfigDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, DialogRefusalBox showRefusal) {
     switch (message) {
         case WM_INITDIALOG:
-            SetWindowLongA(dialog, GWL_USERDATA, static_cast<LONG>(lParam));
+            SetWindowLongPtrA(dialog, GWLP_USERDATA, static_cast<LONG_PTR>(lParam));
             ShowSettingsInDialog(dialog, reinterpret_cast<const OutputSettings*>(lParam));
             break;
         case WM_COMMAND:
             switch (LOWORD(wParam)) {
-                case IDOK: AcceptDialog(dialog); break;
+                case IDOK: AcceptDialog(dialog, showRefusal); break;
                 case IDCANCEL: EndDialog(dialog, IDCANCEL); break;
                 case IdAspectUnspecified:
                 case IdAspect4x3:
@@ -113,4 +113,10 @@ INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         default: break;
     }
     return 0;
+}
+
+static void ShowNarrowRefusal(HWND dialog, const char* text) { MessageBoxA(dialog, text, "ERROR", MB_ICONERROR); }
+
+INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    return DispatchConfigDialog(dialog, message, wParam, lParam, ShowNarrowRefusal);
 }

@@ -36,5 +36,7 @@ bool SettingsInRange(const OutputSettings* settings);
 
 // Whether the settings suit a frame of this size (no side effects).
 int CheckOutputParameters(int32_t width, int32_t height);
-// Shows one message box listing every reason CheckOutputParameters refused.
+// Composes in MessageBuffer the report of every reason CheckOutputParameters
+// refused; ReportParameterProblems also shows it in one message box.
+void ComposeParameterProblems(int32_t width, int32_t height);
 void ReportParameterProblems(int32_t width, int32_t height);

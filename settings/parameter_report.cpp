@@ -6,7 +6,7 @@
 // Each block is written when its own condition holds; together the three
 // conditions are exactly those CheckOutputParameters refuses, so a report
 // never consists of its title alone.
-void ReportParameterProblems(int32_t width, int32_t height) {
+void ComposeParameterProblems(int32_t width, int32_t height) {
     const OutputSettings* settings = &gOutputSettings;
     TextComposition text;
     BeginReport(&text);
@@ -36,5 +36,10 @@ void ReportParameterProblems(int32_t width, int32_t height) {
         AppendPiece(&text, "  設定ダイアログを開いて「決定」ボタンを押して\n");
         AppendPiece(&text, "  正しく設定を完了してください\n");
     }
-    ShowReport(&text);
+    EndComposition(&text);
+}
+
+void ReportParameterProblems(int32_t width, int32_t height) {
+    ComposeParameterProblems(width, height);
+    ShowMessageBuffer();
 }

@@ -3,7 +3,6 @@
 
 #include <string>
 
-#include "export/plugin_output.h"
 #include "host/plugin_table.h"
 #include "plugin_version.h"
 #include "tests/test_support.h"

@@ -15,7 +15,7 @@ namespace {
 
 std::string Header(int32_t width, int32_t height, int32_t rate, int32_t scale, const OutputSettings& settings) {
     LoadSettings(settings);
-    OutputRequest request = {};
+    ExportJob request = {};
     request.width = width;
     request.height = height;
     request.rate = rate;
@@ -111,7 +111,7 @@ TEST(StreamHeader, EveryExtremeRequestFitsTheBound) {
 
 TEST(StreamHeader, BoundedBySize) {
     LoadSettings(Plain);
-    OutputRequest request = {};
+    ExportJob request = {};
     request.width = 640;
     request.height = 480;
     request.rate = 25;

@@ -68,4 +68,14 @@ install_packages() {
 DEMO_PACKAGES=(cmake make g++ pkg-config ffmpeg libavformat-dev libavcodec-dev libswscale-dev libavutil-dev)
 NATIVE_PACKAGES=("${DEMO_PACKAGES[@]}" binutils git clang-format libgtest-dev x264 valgrind clang libclang-rt-14-dev
                  python3)
-WINDOWS_PACKAGES=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine wine32:i386 xvfb fonts-wine fonts-ipafont-gothic)
+WINDOWS_PACKAGES=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+                  wine wine32:i386 wine64 xvfb fonts-wine fonts-ipafont-gothic locales)
+
+# Wine turns a Windows file name into a Linux one in the Linux locale's
+# character set: the modules' tests run Wine under ja_JP.UTF-8, which a bare
+# machine has not generated.
+ensure_japanese_locale() {
+    locale -a 2>/dev/null | grep -qix 'ja_JP.utf8' && return 0
+    echo "== generating the ja_JP.UTF-8 locale"
+    localedef -i ja_JP -c -f UTF-8 ja_JP.UTF-8 || { echo "package installation failed: locales: localedef ja_JP.UTF-8 failed"; return 1; }
+}

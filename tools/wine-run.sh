@@ -1,11 +1,19 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine in the project's own prefix (made on first
-# use: 32-bit, every window inside one virtual desktop so that closing a
-# dialog does not wait for a window manager), with an X display for dialogs.
+# use: 32-bit, or 64-bit with --win64, every window inside one virtual desktop
+# so that closing a dialog does not wait for a window manager), with an X
+# display for dialogs.
+#   wine-run.sh [--win64] PROGRAM ARGS...
 set -u
 here="$(cd "$(dirname "$0")/.." && pwd)"
-export WINEPREFIX="${WINEPREFIX:-$here/build/wineprefix}"
-export WINEARCH=win32
+if [ "${1:-}" = "--win64" ]; then
+    shift
+    export WINEPREFIX="${WINEPREFIX64:-$here/build/wineprefix64}"
+    export WINEARCH=win64
+else
+    export WINEPREFIX="${WINEPREFIX:-$here/build/wineprefix}"
+    export WINEARCH=win32
+fi
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 if [ -z "${DISPLAY:-}" ]; then
@@ -27,5 +35,7 @@ if [ ! -e "$fonts/marlett.ttf" ] && [ -d /usr/share/wine/fonts ] && [ -d "$fonts
     cp /usr/share/wine/fonts/*.ttf "$fonts/"
 fi
 # AviUtl users run Windows with the Japanese system code page (932), which the
-# module's ANSI dialog and texts are made for.
+# module's ANSI dialog and texts are made for. Wine names Linux files in the
+# Linux locale's character set, so that locale must exist for a file name
+# outside ASCII to open (tools/packages.sh: ensure_japanese_locale).
 exec env LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 wine "$@"

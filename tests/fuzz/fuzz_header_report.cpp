@@ -10,6 +10,7 @@
 #include "platform/message_buffer.h"
 #include "export/stream_header.h"
 #include "host/plugin_table.h"
+#include "host2/plugin_table2.h"
 #include "platform/stub_user32.h"
 #include "settings/output_settings.h"
 #include "tests/fuzz/fuzz_input.h"
@@ -17,6 +18,16 @@
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     StubSetMessageBoxEcho(0);
     return 0;
+}
+
+// The report shown in each host's form: code page 932 bytes as composed,
+// and UTF-16 with the path (widened byte by byte) put in at its place.
+static std::u16string gWidePath;
+static void ShowBothForms(const ExportJob*, int pathAt) {
+    ShowMessageBuffer();
+    const StubMessageBox* box = StubLastMessageBox();
+    if (box == nullptr || box->textLength > 2047) abort();
+    ShowReportUtf16(gWidePath.c_str(), pathAt);
 }
 
 static void CheckReport() {
@@ -30,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     unsigned char blob[20];
     for (unsigned char& b : blob) b = TakeByte(&in);
     PluginConfigSet(blob, 20);
-    OutputRequest request = {};
+    ExportJob request = {};
     request.width = TakeI32(&in);
     request.height = TakeI32(&in);
     request.rate = TakeI32(&in);
@@ -58,11 +69,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string path(reinterpret_cast<const char*>(data + in.used), size - in.used);
     path = path.c_str();  // a path ends at its NUL
     path.append(static_cast<size_t>(TakeByte(&in)) * 16, 'p');
-    ReportOpenFailure(path.c_str());
+    gWidePath.assign(path.begin(), path.end());
+    // Bytes past ASCII become units from 0xD000 to 0xDFE0: surrogates of both halves among them.
+    for (char16_t& unit : gWidePath)
+        if ((unit & 0xFF) >= 0x80) unit = static_cast<char16_t>(0xD000 + ((unit & 0xFF) - 0x80) * 0x20);
+    request.reportPath = path.c_str();
+    request.showReport = ShowBothForms;
+    ReportOpenFailure(&request);
     CheckReport();
-    ReportFrameFetchFailure(request.rate);
+    ReportFrameFetchFailure(&request, request.rate);
     CheckReport();
-    ReportUnsupportedFrameSize(request.width, request.height);
+    ReportUnsupportedFrameSize(&request);
     CheckReport();
     return 0;
 }

@@ -1,9 +1,10 @@
-// One export: check, open, allocate, header, then every frame in order.
+// One export, for either host: check, open, allocate, header, then every
+// frame in order.
 #include <stdlib.h>
 
-#include "export/export_reports.h"
 #include "export/converter_variants.h"
-#include "export/plugin_output.h"
+#include "export/export_job.h"
+#include "export/export_reports.h"
 #include "export/stream_header.h"
 #include "platform/platform.h"
 #include "settings/output_settings.h"
@@ -37,59 +38,57 @@ static bool WriteAll(int file, const void* bytes, int32_t count) {
 }
 
 // Header and frames into an open file; 1 when every frame is written.
-static int WriteStream(const OutputRequest* request, int file, uint8_t* frameBuffer, int32_t bufferSize,
-                       int32_t frameSize, FrameConverter convert) {
-    int headerLength = BuildStreamHeader(reinterpret_cast<char*>(frameBuffer), bufferSize, request);
+static int WriteStream(const ExportJob* job, int file, uint8_t* frameBuffer, int32_t bufferSize, int32_t frameSize,
+                       FrameConverter convert) {
+    int headerLength = BuildStreamHeader(reinterpret_cast<char*>(frameBuffer), bufferSize, job);
     if (!WriteAll(file, frameBuffer, headerLength)) {
-        ReportWriteFailure();
+        ReportWriteFailure(job);
         return 0;
     }
-    for (int32_t i = 0; i < request->frameCount; ++i) {
-        if (request->isAbort != nullptr && request->isAbort() != 0) return 0;  // the user's choice: no report
+    for (int32_t i = 0; i < job->frameCount; ++i) {
+        if (job->isAborted(job)) return 0;  // the user's choice: no report
         ClearMmxState();
         // Progress before frames 31, 63, 95, ... and the preview after them.
         const bool milestone = (i & 31) == 31;
-        if (milestone && request->showProgress != nullptr) request->showProgress(i, request->frameCount);
-        const uint8_t* frame =
-            request->getFrame != nullptr ? static_cast<const uint8_t*>(request->getFrame(i, FrameFormatYuy2)) : nullptr;
+        if (milestone) job->showProgress(job, i, job->frameCount);
+        const uint8_t* frame = static_cast<const uint8_t*>(job->getFrame(job, i));
         if (frame == nullptr) {
-            ReportFrameFetchFailure(i);
+            ReportFrameFetchFailure(job, i);
             return 0;
         }
         if (!WriteAll(file, FrameMarker, sizeof FrameMarker)) {
-            ReportWriteFailure();
+            ReportWriteFailure(job);
             return 0;
         }
-        convert(frameBuffer, frame, request->width, request->height);
+        convert(frameBuffer, frame, job->width, job->height);
         if (!WriteAll(file, frameBuffer, frameSize)) {
-            ReportWriteFailure();
+            ReportWriteFailure(job);
             return 0;
         }
-        if (milestone && request->updatePreview != nullptr) request->updatePreview();
+        if (milestone && job->updatePreview != nullptr) job->updatePreview(job);
     }
     return 1;
 }
 
-int PLUGIN_CDECL PluginOutput(OutputRequest* request) {
-    const int32_t width = request->width;
-    const int32_t height = request->height;
+int RunExport(const ExportJob* job) {
+    const int32_t width = job->width;
+    const int32_t height = job->height;
     // Nothing on disk is touched until the request is known to be usable.
     if (!CheckOutputParameters(width, height)) {
-        ReportParameterProblems(width, height);
+        ReportRefusedSettings(job);
         return 0;
     }
     const OutputSettings* settings = &gOutputSettings;
     if (!FrameFitsExport(settings, width, height)) {
-        ReportUnsupportedFrameSize(width, height);
+        ReportUnsupportedFrameSize(job);
         return 0;
     }
-    const char* path = request->outputPath != nullptr ? request->outputPath : "";
 
     int result = 0;
     void* allocation = nullptr;
-    int file = request->outputPath != nullptr ? _open(path, PLATFORM_OPEN_FLAGS, PLATFORM_OPEN_MODE) : -1;
+    int file = job->openOutput(job);
     if (file < 0) {
-        ReportOpenFailure(path);
+        ReportOpenFailure(job);
     } else {
         const int32_t frameSize = static_cast<int32_t>(PlanarFrameSize(settings, width, height));
         const FrameConverter convert = ChooseFrameConverter(settings);
@@ -98,9 +97,9 @@ int PLUGIN_CDECL PluginOutput(OutputRequest* request) {
         // never have a wide store straddle two lines (1080p measurably gains).
         allocation = malloc(static_cast<size_t>(bufferSize) + FrameBufferAlignment - 1);
         if (allocation == nullptr)
-            ReportOutOfMemory();
+            ReportOutOfMemory(job);
         else
-            result = WriteStream(request, file, AlignFrameBuffer(allocation), bufferSize, frameSize, convert);
+            result = WriteStream(job, file, AlignFrameBuffer(allocation), bufferSize, frameSize, convert);
     }
     // One clean-up for every path: the file first, then the buffer.
     if (file >= 0) _close(file);

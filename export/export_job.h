@@ -1,0 +1,46 @@
+// One export as the core sees it, whichever host asked for it: the picture,
+// the rate, the frame count and the host's services, each reached through
+// the boundary that translated the host's own request.
+#pragma once
+
+#include <stdint.h>
+
+// The one frame format the core converts from, which both hosts serve: the
+// four bytes 'Y', 'U', 'Y', '2' in memory order, read as a little-endian word.
+enum : uint32_t { FrameFormatYuy2 = 0x32595559u };
+
+struct ExportJob;
+
+typedef bool (*JobAbortFunction)(const ExportJob* job);
+typedef void (*JobProgressFunction)(const ExportJob* job, int32_t now, int32_t total);
+typedef const void* (*JobFrameFunction)(const ExportJob* job, int32_t index);
+typedef void (*JobPreviewFunction)(const ExportJob* job);
+typedef int (*JobOpenFunction)(const ExportJob* job);
+typedef void (*JobReportFunction)(const ExportJob* job, int pathAt);
+
+struct ExportJob {
+    int32_t width, height;  // pixels
+    int32_t rate, scale;    // frames per second as rate / scale
+    int32_t frameCount;     // frames numbered from 0
+    const void* host;       // the host's own request, for the functions below
+
+    // The output file opened for writing (created or truncated, raw bytes);
+    // a CRT descriptor, or -1 when it cannot be opened.
+    JobOpenFunction openOutput;
+    // The output path as bytes a report can quote, or null when the host's
+    // path is not a byte string (its boundary then puts it in when showing).
+    const char* reportPath;
+
+    JobAbortFunction isAborted;
+    JobProgressFunction showProgress;
+    // The frame as packed YUY2, or null when the host has none.
+    JobFrameFunction getFrame;
+    JobPreviewFunction updatePreview;  // null when the host has no preview
+    // Shows the report composed in MessageBuffer in the host's form. pathAt is
+    // the offset in it where the output path belongs, or -1.
+    JobReportFunction showReport;
+};
+
+// 1 when the header and every frame are written; 0 after a report or the
+// user's abort.
+int RunExport(const ExportJob* job);

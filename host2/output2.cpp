@@ -1,0 +1,51 @@
+// ExEdit2's export entry: its request becomes an export job. The host's
+// bools are read as bools: only their low byte means anything.
+#include "export/export_job.h"
+#include "host2/plugin_table2.h"
+
+static const OutputInfo2* RequestOf(const ExportJob* job) { return static_cast<const OutputInfo2*>(job->host); }
+
+// The path is UTF-16 and opened as such, so every name Windows allows works.
+static int OpenOutput(const ExportJob* job) {
+    const WideChar* path = RequestOf(job)->outputPath;
+    return path != nullptr ? _wopen(path, PLATFORM_OPEN_FLAGS, PLATFORM_OPEN_MODE) : -1;
+}
+
+static bool IsAborted(const ExportJob* job) {
+    const OutputInfo2* request = RequestOf(job);
+    return request->isAbort != nullptr && request->isAbort();
+}
+
+static void ShowProgress(const ExportJob* job, int32_t now, int32_t total) {
+    const OutputInfo2* request = RequestOf(job);
+    if (request->showProgress != nullptr) request->showProgress(now, total);
+}
+
+static const void* GetFrame(const ExportJob* job, int32_t index) {
+    const OutputInfo2* request = RequestOf(job);
+    return request->getVideo != nullptr ? request->getVideo(index, FrameFormatYuy2) : nullptr;
+}
+
+// A null path is named as an empty one, as the 1.x module names it.
+static void ShowReport(const ExportJob* job, int pathAt) {
+    const WideChar* path = RequestOf(job)->outputPath;
+    ShowReportUtf16(path != nullptr ? path : WIDE_TEXT(""), pathAt);
+}
+
+bool PluginOutput2(OutputInfo2* request) {
+    ExportJob job = {};
+    job.width = request->width;
+    job.height = request->height;
+    job.rate = request->rate;
+    job.scale = request->scale;
+    job.frameCount = request->frameCount;
+    job.host = request;
+    job.openOutput = OpenOutput;
+    job.reportPath = nullptr;  // UTF-16: put in when the report is shown
+    job.isAborted = IsAborted;
+    job.showProgress = ShowProgress;
+    job.getFrame = GetFrame;
+    job.updatePreview = nullptr;  // this host has no preview to refresh
+    job.showReport = ShowReport;
+    return RunExport(&job) == 1;
+}
