@@ -1,5 +1,7 @@
 # Tests of the real module: a Windows test host built by the same toolchain,
-# run by CTest under Wine, and a check of the module's PE headers.
+# run by CTest under Wine (the 32-bit host speaks AviUtl 1.x's interface to
+# the .auo, the 64-bit one ExEdit2's to the .auo2, over the same export
+# cases), and a check of the module's PE headers.
 add_executable(module_test_host
   ${PROJECT_SOURCE_DIR}/tests/wine/module_test_host.cpp
   ${PROJECT_SOURCE_DIR}/tests/wine/host_harness.cpp
@@ -8,6 +10,7 @@ add_executable(module_test_host
   ${PROJECT_SOURCE_DIR}/tests/wine/export_checks.cpp
   ${PROJECT_SOURCE_DIR}/tests/wine/dialog_checks.cpp
   ${PROJECT_SOURCE_DIR}/tests/wine/dialog_driver.cpp
+  ${PROJECT_SOURCE_DIR}/tests/wine/exedit2_checks.cpp
   ${PROJECT_SOURCE_DIR}/tools/y4mhost/import_patch.cpp)
 target_include_directories(module_test_host PRIVATE ${PROJECT_SOURCE_DIR})
 # The converters themselves, compiled as in the module, for the variant checks.
@@ -18,7 +21,16 @@ target_link_options(module_test_host PRIVATE -static -static-libgcc -static-libs
 target_link_libraries(module_test_host PRIVATE user32 gdi32 version)
 add_dependencies(module_test_host yuv4mpeg2)
 
-foreach(group descriptor resources export dialog)
+set(moduleGroups descriptor resources export dialog)
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  list(APPEND moduleGroups exedit2)
+  set(moduleFormat pei-x86-64)
+  set(moduleExports "GetOutputPluginTable;InitializeLogger")
+else()
+  set(moduleFormat pei-i386)
+  set(moduleExports GetOutputPluginTable)
+endif()
+foreach(group IN LISTS moduleGroups)
   add_test(NAME wine_${group} COMMAND module_test_host $<TARGET_FILE:yuv4mpeg2> ${group})
   set_tests_properties(wine_${group} PROPERTIES LABELS wine TIMEOUT 300 RUN_SERIAL ON)
 endforeach()
@@ -31,8 +43,8 @@ add_test(NAME wine_large_export COMMAND module_test_host $<TARGET_FILE:yuv4mpeg2
 set_tests_properties(wine_large_export PROPERTIES LABELS "wine;slow" TIMEOUT 1800 RUN_SERIAL ON)
 
 add_test(NAME module_pe_headers
-  COMMAND ${CMAKE_COMMAND} -DMODULE=$<TARGET_FILE:yuv4mpeg2>
-          -P ${PROJECT_SOURCE_DIR}/tests/check_module_binary.cmake)
+  COMMAND ${CMAKE_COMMAND} -DMODULE=$<TARGET_FILE:yuv4mpeg2> -DOBJDUMP=${CMAKE_OBJDUMP} -DFORMAT=${moduleFormat}
+          "-DEXPORTS=${moduleExports}" -P ${PROJECT_SOURCE_DIR}/tests/check_module_binary.cmake)
 
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 add_test(NAME module_avx2_confined
@@ -41,8 +53,15 @@ add_test(NAME module_avx2_confined
 
 add_test(NAME wine_y4mhost_export
   COMMAND bash ${PROJECT_SOURCE_DIR}/tests/e2e/windows_host_under_wine.sh)
+set(hostEnvironment "WINE_RUN=${PROJECT_SOURCE_DIR}/tools/wine-run.sh;Y4MHOST_EXE=$<TARGET_FILE:y4mhost>;MODULE=$<TARGET_FILE:yuv4mpeg2>")
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  # The .auo2 is measured against the 32-bit build's .auo (the mingw preset).
+  set(reference ${PROJECT_SOURCE_DIR}/build/mingw)
+  list(APPEND hostEnvironment "REFERENCE_HOST_EXE=${reference}/tools/y4mhost/y4mhost.exe"
+       "REFERENCE_MODULE=${reference}/yuv4mpeg2.auo")
+endif()
 set_tests_properties(wine_y4mhost_export PROPERTIES LABELS wine TIMEOUT 300 RUN_SERIAL ON
-  ENVIRONMENT "WINE_RUN=${PROJECT_SOURCE_DIR}/tools/wine-run.sh;Y4MHOST_EXE=$<TARGET_FILE:y4mhost>;MODULE=$<TARGET_FILE:yuv4mpeg2>")
+  ENVIRONMENT "${hostEnvironment}")
 
 # Not a test: draws docs/settings-dialog.png (tools/make-dialog-picture.sh),
 # driving the dialog as the dialog checks do.

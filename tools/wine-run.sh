@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine in the project's own prefix (made on first
-# use: 32-bit, or 64-bit with --win64, every window inside one virtual desktop
-# so that closing a dialog does not wait for a window manager), with an X
-# display for dialogs.
-#   wine-run.sh [--win64] PROGRAM ARGS...
+# use; every window inside one virtual desktop so that closing a dialog does
+# not wait for a window manager), with an X display for dialogs. A 64-bit
+# program (PE32+, machine 0x8664) gets a 64-bit prefix of its own.
+#   wine-run.sh PROGRAM ARGS...
 set -u
 here="$(cd "$(dirname "$0")/.." && pwd)"
-if [ "${1:-}" = "--win64" ]; then
-    shift
+pe_machine() {
+    local offset
+    offset=$(od -An -tu4 -j60 -N4 "$1" 2>/dev/null | tr -d ' ') || return
+    [ -n "$offset" ] && od -An -tx2 -j$((offset + 4)) -N2 "$1" 2>/dev/null | tr -d ' '
+}
+if [ "$(pe_machine "${1:-}")" = "8664" ]; then
     export WINEPREFIX="${WINEPREFIX64:-$here/build/wineprefix64}"
     export WINEARCH=win64
 else

@@ -73,7 +73,7 @@ void TestDialog() {
                     refusingDialog = d;
                     CHECK_EQ(static_cast<long long>(gBoxes.size()), 1LL);
                     if (gBoxes.size() != 1) return;
-                    CHECK_EQ(gBoxes[0].text, Sjis("不正なカスタムピクセルアスペクト比 0:11 が指定されています"));
+                    CHECK_EQ(gBoxes[0].text, BoxText("不正なカスタムピクセルアスペクト比 0:11 が指定されています"));
                     CHECK(gBoxes[0].owner == d);
                     CHECK_EQ(gBoxes[0].caption, std::string("ERROR"));
                     CHECK_EQ(gBoxes[0].style, static_cast<UINT>(MB_ICONERROR));
@@ -82,7 +82,7 @@ void TestDialog() {
                     CHECK_EQ(static_cast<long long>(gBoxes.size()), 2LL);
                     if (gBoxes.size() != 2) return;
                     CHECK_EQ(gBoxes[1].text,
-                             Sjis("不正なカスタムピクセルアスペクト比 -2147483648:11 が指定されています"));
+                             BoxText("不正なカスタムピクセルアスペクト比 -2147483648:11 が指定されています"));
                 }),
                 Click(IDCANCEL)});
     CHECK_EQ(result, 2);

@@ -41,7 +41,7 @@ int RunDialog(HWND owner, std::vector<Step> steps) {
     gIdleTicks = 0;
     gBoxes.clear();
     UINT_PTR timer = SetTimer(nullptr, 0, 20, Tick);
-    int result = Config()(owner, reinterpret_cast<HINSTANCE>(gModule));
+    int result = RunConfig(owner, reinterpret_cast<HINSTANCE>(gModule));
     KillTimer(nullptr, timer);
     CHECK_EQ(static_cast<long long>(gNextStep), static_cast<long long>(gSteps.size()));
     return result;

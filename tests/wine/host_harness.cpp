@@ -91,6 +91,83 @@ bool LoadModule(const char* path) {
     return gTableWords != nullptr;
 }
 
+std::vector<RecordedBox> gBoxes;
+
+#if defined(_WIN64)
+
+const void* TableSlot(int slot) {
+    const void* value;
+    memcpy(&value, reinterpret_cast<const uint8_t*>(gTableWords) + 8 * slot, sizeof value);
+    return value;
+}
+
+// A project as ExEdit2 hands it over: one binary key, and a bool whose upper
+// register bytes are junk, as a host may leave them.
+namespace {
+std::string gProjectKey;
+std::vector<uint8_t> gProjectData;
+bool gProjectHasData;
+
+uint64_t ProjectGetBinary(const char* key, void* data, int size) {
+    const bool found = gProjectHasData && key == std::string("settings") && size == static_cast<int>(gProjectData.size());
+    if (found) memcpy(data, gProjectData.data(), gProjectData.size());
+    return 0x5A5A5A5A5A5A5A00ull | (found ? 1 : 0);
+}
+void ProjectSetBinary(const char* key, void* data, int size) {
+    gProjectKey = key;
+    gProjectData.assign(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
+    gProjectHasData = true;
+}
+}  // namespace
+
+void* ProjectOf(const std::vector<uint8_t>* stored) {
+    static void* slots[6];
+    gProjectHasData = stored != nullptr;
+    if (stored != nullptr) gProjectData = *stored;
+    memset(slots, 0, sizeof slots);
+    slots[2] = reinterpret_cast<void*>(&ProjectGetBinary);
+    slots[3] = reinterpret_cast<void*>(&ProjectSetBinary);
+    return slots;
+}
+
+const std::string& StoredProjectKey() { return gProjectKey; }
+const std::vector<uint8_t>& StoredProjectData() { return gProjectData; }
+
+typedef bool (*ProjectEntry)(void* project);
+
+void SetBlob(const int32_t (&fields)[5]) {
+    std::vector<uint8_t> blob(20);
+    memcpy(blob.data(), fields, 20);
+    reinterpret_cast<ProjectEntry>(const_cast<void*>(TableSlot(7)))(ProjectOf(&blob));
+}
+
+std::vector<int32_t> GetBlob() {
+    gProjectData.clear();
+    reinterpret_cast<ProjectEntry>(const_cast<void*>(TableSlot(8)))(ProjectOf(nullptr));
+    std::vector<int32_t> fields(5);
+    if (gProjectData.size() == 20) memcpy(fields.data(), gProjectData.data(), 20);
+    return fields;
+}
+
+int RunConfig(HWND owner, HINSTANCE instance) {
+    typedef bool (*ConfigEntry)(HWND, HINSTANCE);
+    return reinterpret_cast<ConfigEntry>(const_cast<void*>(TableSlot(5)))(owner, instance) ? 1 : 2;
+}
+
+static int WINAPI RecordMessageBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT style) {
+    gBoxes.push_back(RecordedBox{owner, Utf8(text ? text : L""), Utf8(caption ? caption : L""), style});
+    return IDOK;
+}
+
+bool InterceptMessageBoxes() {
+    return ReplaceModuleImport(gModule, "user32.dll", "MessageBoxW", reinterpret_cast<void*>(&RecordMessageBox)) !=
+           nullptr;
+}
+
+std::string BoxText(const std::string& utf8) { return utf8; }
+
+#else
+
 // Descriptor words, counted from 0: 4 init, 6 output, 7 config, 8 get, 9 set.
 InitEntry Init() { return reinterpret_cast<InitEntry>(gTableWords[4]); }
 OutputEntry Output() { return reinterpret_cast<OutputEntry>(gTableWords[6]); }
@@ -110,7 +187,7 @@ std::vector<int32_t> GetBlob() {
     return fields;
 }
 
-std::vector<RecordedBox> gBoxes;
+int RunConfig(HWND owner, HINSTANCE instance) { return Config()(owner, instance); }
 
 static int WINAPI RecordMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
     gBoxes.push_back(RecordedBox{owner, text ? text : "", caption ? caption : "", style});
@@ -122,11 +199,22 @@ bool InterceptMessageBoxes() {
            nullptr;
 }
 
+std::string BoxText(const std::string& utf8) { return Sjis(utf8); }
+
+#endif
+
 std::wstring Wide(const std::string& utf8) {
     int count = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
     std::wstring wide(static_cast<size_t>(count), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0], count);
     return wide;
+}
+
+std::string Utf8(const std::wstring& wide) {
+    int count = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<size_t>(count), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &utf8[0], count, nullptr, nullptr);
+    return utf8;
 }
 
 std::string Sjis(const std::string& utf8) {

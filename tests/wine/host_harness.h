@@ -26,11 +26,28 @@ void CheckEqual(const A& actual, const E& expected, const char* file, int line, 
 }
 int ReportChecks();  // prints "N passed, N failed"; the process's exit code
 
-// The module under test and its descriptor, as 26 raw 32-bit words.
+// The module under test and its table. The 32-bit test host loads an AviUtl
+// 1.x module (26 raw 32-bit words), the 64-bit one an ExEdit2 module (the
+// 72-byte table: 8-byte slots, the flags in the first).
 extern HMODULE gModule;
 extern const uint32_t* gTableWords;
 bool LoadModule(const char* path);
 
+#if defined(_WIN64)
+// Slot n of the ExEdit2 table (0 flags, 1 name, 2 filter, 3 information,
+// 4 output, 5 config, 6 settings text, 7 project load, 8 project save).
+const void* TableSlot(int slot);
+// A ProjectFile holding `stored` under "settings" (nothing when null); what the
+// module stores in it is kept.
+void* ProjectOf(const std::vector<uint8_t>* stored);
+const std::string& StoredProjectKey();
+const std::vector<uint8_t>& StoredProjectData();
+void TestExEdit2Only();
+// One export through the ExEdit2 module (its bools with junk upper bytes);
+// 1 when it returned true.
+int CallOutputWide(int width, int height, int rate, int scale, int frameCount, const wchar_t* path, int (*isAbort)(),
+                   void* (*getFrame)(int, uint32_t));
+#else
 typedef int(__cdecl* InitEntry)(void);
 typedef int(__cdecl* OutputEntry)(void* request);
 typedef int(__cdecl* ConfigEntry)(HWND parent, HINSTANCE instance);
@@ -40,12 +57,18 @@ OutputEntry Output();
 ConfigEntry Config();
 BlobEntry ConfigGet();
 BlobEntry ConfigSet();
+#endif
 
+// The settings, through the 1.x blob functions or ExEdit2's project ones.
 void SetBlob(const int32_t (&fields)[5]);
 std::vector<int32_t> GetBlob();
+// The settings dialog as 1.x answers: 1 after OK, 2 otherwise (ExEdit2's
+// true and false).
+int RunConfig(HWND owner, HINSTANCE instance);
 
-// The module's MessageBoxA import is redirected to a recorder, so no box
-// waits for a person.
+// The module's message box import (MessageBoxA in the 1.x module,
+// MessageBoxW in the ExEdit2 one, whose text is kept as UTF-8) is redirected
+// to a recorder, so no box waits for a person.
 struct RecordedBox {
     HWND owner;
     std::string text;
@@ -55,15 +78,18 @@ struct RecordedBox {
 bool InterceptMessageBoxes();
 extern std::vector<RecordedBox> gBoxes;
 
-// UTF-8 to code page 932, and to UTF-16, converted by Windows.
+// UTF-8 to code page 932, and to UTF-16, converted by Windows; BoxText is a
+// text as the module under test shows it (and RecordedBox keeps it).
 std::string Sjis(const std::string& utf8);
 std::wstring Wide(const std::string& utf8);
+std::string Utf8(const std::wstring& wide);
+std::string BoxText(const std::string& utf8);
 
 std::string TempPath(const char* name);
 std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 
-// The test groups.
+// The test groups (TestDescriptor checks the table of the host it speaks to).
 void TestDescriptor();
 void TestResources();
 void TestExport();

@@ -1,6 +1,7 @@
-// A small Windows host that loads yuv4mpeg2.auo the way AviUtl does and checks
-// it through its binary interface.
-//   module_test_host MODULE GROUP     GROUP: descriptor, resources, export, dialog
+// A small Windows host that loads the module the way its host does and checks
+// it through its binary interface: yuv4mpeg2.auo as AviUtl 1.x (the 32-bit
+// build), yuv4mpeg2.auo2 as ExEdit2 (the 64-bit build).
+//   module_test_host MODULE GROUP     GROUP: descriptor, resources, export, dialog, exedit2 (64-bit)
 #include <stdio.h>
 #include <string.h>
 
@@ -34,6 +35,10 @@ int main(int argc, char** argv) {
         TestExport();
     else if (strcmp(group, "dialog") == 0)
         TestDialog();
+#if defined(_WIN64)
+    else if (strcmp(group, "exedit2") == 0)
+        TestExEdit2Only();
+#endif
     else if (strcmp(group, "large") == 0 && argc > 3)
         TestLargeExport(argv[3]);
     else {

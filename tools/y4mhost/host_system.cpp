@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
+#include <shellapi.h>
 
 #include "tools/y4mhost/import_patch.h"
 #else
@@ -29,7 +30,54 @@ bool InterruptRequested(void) { return gInterrupted != 0; }
 #if defined(_WIN32)
 
 typedef int(WINAPI* MessageBoxFunction)(HWND, LPCSTR, LPCSTR, UINT);
+typedef int(WINAPI* MessageBoxWideFunction)(HWND, LPCWSTR, LPCWSTR, UINT);
 static MessageBoxFunction gSystemMessageBox;
+static MessageBoxWideFunction gSystemMessageBoxWide;
+
+static std::string Utf8FromWide(const wchar_t* wide) {
+    int count = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+    if (count <= 0) return "";
+    std::string utf8(static_cast<size_t>(count), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide, -1, &utf8[0], count, nullptr, nullptr);
+    utf8.resize(static_cast<size_t>(count - 1));
+    return utf8;
+}
+
+std::wstring Utf16Path(const std::string& path) {
+    int count = MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, nullptr, 0);
+    if (count <= 0) return L"";
+    std::wstring wide(static_cast<size_t>(count), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, &wide[0], count);
+    wide.resize(static_cast<size_t>(count - 1));
+    return wide;
+}
+
+std::vector<std::string> CommandLineUtf8(int argc, char** argv) {
+    int count = 0;
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> arguments;
+    if (wide == nullptr || count != argc) {
+        arguments.assign(argv, argv + argc);
+    } else {
+        for (int i = 0; i < count; ++i) arguments.push_back(Utf8FromWide(wide[i]));
+    }
+    if (wide != nullptr) LocalFree(wide);
+    return arguments;
+}
+
+FILE* OpenHostFile(const std::string& path, const char* mode) {
+    return _wfopen(Utf16Path(path).c_str(), Utf16Path(mode).c_str());
+}
+
+std::string SystemCodePagePath(const std::string& path) {
+    std::wstring wide = Utf16Path(path);
+    int count = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    if (count <= 0) return "";
+    std::string bytes(static_cast<size_t>(count), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, &bytes[0], count, nullptr, nullptr);
+    bytes.resize(static_cast<size_t>(count - 1));
+    return bytes;
+}
 
 // Code page 932 text as UTF-8 on stderr.
 static std::string PrintShiftJis(const char* text) {
@@ -58,10 +106,19 @@ static int WINAPI MessageBoxToStderr(HWND owner, LPCSTR text, LPCSTR caption, UI
     return IDOK;
 }
 
+// The same for a module that shows UTF-16 (the ExEdit2 one).
+static int WINAPI MessageBoxWideToStderr(HWND owner, LPCWSTR text, LPCWSTR caption, UINT style) {
+    if (owner != nullptr && gSystemMessageBoxWide != nullptr) return gSystemMessageBoxWide(owner, text, caption, style);
+    gLastReport = Utf8FromWide(text ? text : L"");
+    fprintf(stderr, "[%s] %s\n", Utf8FromWide(caption ? caption : L"").c_str(), gLastReport.c_str());
+    fflush(stderr);
+    return IDOK;
+}
+
 void* LoadPluginTable(const std::string& path, void** moduleHandle, std::string* error) {
     std::string windowsPath = path;
     if (!windowsPath.empty() && windowsPath[0] == '/') windowsPath = "Z:" + windowsPath;  // under Wine
-    HMODULE module = LoadLibraryA(windowsPath.c_str());
+    HMODULE module = LoadLibraryW(Utf16Path(windowsPath).c_str());
     if (module == nullptr) {
         *error = "cannot load plug-in " + path + " (error " + std::to_string(GetLastError()) + ")";
         return nullptr;
@@ -69,6 +126,8 @@ void* LoadPluginTable(const std::string& path, void** moduleHandle, std::string*
     *moduleHandle = module;
     gSystemMessageBox = reinterpret_cast<MessageBoxFunction>(
         ReplaceModuleImport(module, "user32.dll", "MessageBoxA", reinterpret_cast<void*>(&MessageBoxToStderr)));
+    gSystemMessageBoxWide = reinterpret_cast<MessageBoxWideFunction>(ReplaceModuleImport(
+        module, "user32.dll", "MessageBoxW", reinterpret_cast<void*>(&MessageBoxWideToStderr)));
     typedef void*(__cdecl * GetTable)(void);
     GetTable get = reinterpret_cast<GetTable>(reinterpret_cast<void*>(GetProcAddress(module, "GetOutputPluginTable")));
     if (get == nullptr) {
@@ -96,7 +155,7 @@ double SecondsNow(void) {
 
 int64_t RegularFileSize(const std::string& path) {
     struct _stat64 info;
-    if (_stat64(path.c_str(), &info) != 0 || !(info.st_mode & _S_IFREG)) return -1;
+    if (_wstat64(Utf16Path(path).c_str(), &info) != 0 || !(info.st_mode & _S_IFREG)) return -1;
     return info.st_size;
 }
 
@@ -152,6 +211,10 @@ int64_t RegularFileSize(const std::string& path) {
     if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return -1;
     return info.st_size;
 }
+
+std::vector<std::string> CommandLineUtf8(int argc, char** argv) { return std::vector<std::string>(argv, argv + argc); }
+FILE* OpenHostFile(const std::string& path, const char* mode) { return fopen(path.c_str(), mode); }
+std::string SystemCodePagePath(const std::string& path) { return path; }
 
 void UseBinaryStdin(void) {}
 bool StdoutIsTerminal(void) { return isatty(fileno(stdout)) != 0; }

@@ -5,6 +5,19 @@
 #include <stdio.h>
 
 #include <string>
+#include <vector>
+
+// The command line as UTF-8 (Windows: from its UTF-16 form, so that every
+// file name survives); paths are UTF-8 everywhere in the host.
+std::vector<std::string> CommandLineUtf8(int argc, char** argv);
+// fopen of a UTF-8 path.
+FILE* OpenHostFile(const std::string& path, const char* mode);
+// A UTF-8 path in the system code page, as a 1.x plug-in takes it (Windows:
+// the ANSI code page; elsewhere the bytes as they are).
+std::string SystemCodePagePath(const std::string& path);
+#if defined(_WIN32)
+std::wstring Utf16Path(const std::string& path);
+#endif
 
 // Loads a module and returns its GetOutputPluginTable, or null with *error set.
 void* LoadPluginTable(const std::string& path, void** moduleHandle, std::string* error);

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "host/output_request.h"
-#include "host/plugin_table.h"
+#include "export/export_job.h"
 #include "tools/y4mhost/host_options.h"
 #include "tools/y4mhost/host_system.h"
+#include "tools/y4mhost/plugin_session.h"
 #include "tools/y4mhost/report_meaning.h"
 #include "tools/y4mhost/test_pattern.h"
 #if Y4MHOST_DECODES_VIDEO
@@ -49,13 +49,13 @@ struct ProgressState {
 static FrameSource gSource;
 static ProgressState gProgress;
 
-static int PLUGIN_CDECL IsAbort(void) {
+static bool IsAbort(void) {
     ++gSource.abortQuestions;
-    return InterruptRequested() ? 1 : 0;
+    return InterruptRequested();
 }
 
-static int PLUGIN_CDECL ShowProgress(int now, int total) {
-    if (!gProgress.draw || total <= 0) return 0;
+static void ShowProgress(int now, int total) {
+    if (!gProgress.draw || total <= 0) return;
     double elapsed = SecondsNow() - gProgress.start;
     double fps = elapsed > 0 ? now / elapsed : 0;
     double left = fps > 0 ? (total - now) / fps : 0;
@@ -68,10 +68,7 @@ static int PLUGIN_CDECL ShowProgress(int now, int total) {
             total, fps, static_cast<int>(left) / 60, static_cast<int>(left) % 60);
     fflush(HostConsole());
     gProgress.drawn = true;
-    return 0;
 }
-
-static int PLUGIN_CDECL UpdatePreview(void) { return 0; }
 
 static bool ReadRawFrame(int32_t index, std::string* error) {
     if (index != gSource.nextRawFrame) {
@@ -105,7 +102,7 @@ static bool ReadNextVideoFrame(int32_t index, std::string* error) {
 #endif
 }
 
-static void* PLUGIN_CDECL GetFrame(int index, uint32_t format) {
+static void* GetFrame(int index, uint32_t format) {
     if (format != FrameFormatYuy2 || index < 0) return nullptr;
     std::string error;
     bool read = true;
@@ -134,7 +131,7 @@ static int Usage(const std::string& message) {
 }
 
 static bool ReadBlobFile(const std::string& path, unsigned char* blob, std::string* error) {
-    FILE* file = fopen(path.c_str(), "rb");
+    FILE* file = OpenHostFile(path, "rb");
     if (file == nullptr) {
         *error = "cannot read settings file " + path + ": " + strerror(errno);
         return false;
@@ -174,7 +171,7 @@ static bool PrepareRaw(HostOptions* o, int64_t frameBytes, std::string* error) {
         gSource.raw = stdin;
         return true;
     }
-    gSource.raw = fopen(o->rawPath.c_str(), "rb");
+    gSource.raw = OpenHostFile(o->rawPath, "rb");
     if (gSource.raw == nullptr) {
         *error = "cannot read input " + o->rawPath + ": " + strerror(errno);
         return false;
@@ -276,7 +273,11 @@ static bool PrepareSource(HostOptions* o, unsigned char* blob, bool settingsGive
 int main(int argc, char** argv) {
     HostOptions o;
     std::string error;
-    if (!ParseHostOptions(argc, argv, &o, &error)) return Usage(error);
+    std::vector<std::string> arguments = CommandLineUtf8(argc, argv);
+    std::vector<char*> utf8Argv;
+    for (std::string& argument : arguments) utf8Argv.push_back(&argument[0]);
+    utf8Argv.push_back(nullptr);
+    if (!ParseHostOptions(argc, utf8Argv.data(), &o, &error)) return Usage(error);
     if (o.help) {
         fputs(HostUsage, stdout);
         return ExitExported;
@@ -303,44 +304,27 @@ int main(int argc, char** argv) {
     }
     if (!PrepareSource(&o, blob, !o.settingsPath.empty(), &error)) return Usage(error);
 
-    void* module = nullptr;
-    OutputPluginTable* table = static_cast<OutputPluginTable*>(LoadPluginTable(o.pluginPath, &module, &error));
-    if (table == nullptr) return Usage(error);
-    if (table->output == nullptr) return Usage(o.pluginPath + " has no output entry point");
-
-    if (table->init != nullptr && table->init() == 0) fprintf(stderr, "y4mhost: the plug-in's init failed\n");
-    if (table->configSet != nullptr && table->configSet(blob, 20) != 20)
-        fprintf(stderr, "y4mhost: the plug-in did not take the 20-byte settings\n");
+    if (!OpenPlugin(o.pluginPath, &error)) return Usage(error);
+    if (!PutPluginSettings(blob)) fprintf(stderr, "y4mhost: the plug-in did not take the 20-byte settings\n");
     if (o.config) {
-        if (table->config == nullptr) return Usage(o.pluginPath + " has no settings dialog");
-        int result = table->config(nullptr, static_cast<HINSTANCE>(module));
+        int result = RunPluginDialog();
+        if (result == -2) return Usage(o.pluginPath + " has no settings dialog");
         if (result != 1) fprintf(stderr, "y4mhost: settings dialog ended with %d; settings unchanged\n", result);
     }
-    if (table->configGet != nullptr && table->configGet(nullptr, 0) == 20) table->configGet(blob, 20);
+    TakePluginSettings(blob);
     gSource.fieldOrder = GetField(blob, 4);
     if (!o.saveSettingsPath.empty()) {
-        FILE* file = fopen(o.saveSettingsPath.c_str(), "wb");
+        FILE* file = OpenHostFile(o.saveSettingsPath, "wb");
         if (file == nullptr || fwrite(blob, 1, 20, file) != 20 || fclose(file) != 0)
             return Usage("cannot write settings file " + o.saveSettingsPath);
     }
 
-    OutputRequest request = {};
-    request.width = o.width;
-    request.height = o.height;
-    request.rate = o.rate;
-    request.scale = o.scale;
-    request.frameCount = o.frames;
-    request.outputPath = o.outputPath.c_str();
-    request.isAbort = IsAbort;
-    request.showProgress = ShowProgress;
-    request.updatePreview = UpdatePreview;
-    request.getFrame = GetFrame;
-
+    const HostServices services = {IsAbort, ShowProgress, GetFrame};
     InstallInterruptHandler();
     gProgress.draw = !o.quiet && StderrIsTerminal();
     gProgress.start = SecondsNow();
     BeginReportCapture();
-    int result = table->output(&request);
+    const int result = RunPluginExport(o.width, o.height, o.rate, o.scale, o.frames, o.outputPath, services) ? 1 : 0;
     double seconds = SecondsNow() - gProgress.start;
     if (gProgress.drawn) fputc('\n', HostConsole());
     std::string report = EndReportCapture();

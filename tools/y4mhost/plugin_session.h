@@ -1,0 +1,31 @@
+// The plug-in as y4mhost drives it, through its host's interface: AviUtl
+// 1.x's (the native and 32-bit builds, plugin_session_aviutl1.cpp) or
+// ExEdit2's (the 64-bit Windows build, plugin_session_exedit2.cpp).
+#pragma once
+
+#include <stdint.h>
+
+#include <string>
+
+// What the host serves during an export, whatever the interface.
+struct HostServices {
+    bool (*isAbort)(void);
+    void (*showProgress)(int now, int total);
+    void* (*getFrame)(int frame, uint32_t format);
+};
+
+// Loads the module and reads its table; false with one line in *error.
+bool OpenPlugin(const std::string& path, std::string* error);
+// The interface's name, for messages ("AviUtl 1.x", "ExEdit2").
+const char* PluginInterfaceName(void);
+// Hands the 20-byte settings blob to the plug-in (1.x: init, then the blob;
+// ExEdit2: a project holding it); false when it was not taken.
+bool PutPluginSettings(const unsigned char* blob);
+// The plug-in's settings as the 20-byte blob; false when it gives none.
+bool TakePluginSettings(unsigned char* blob);
+// Runs the plug-in's settings dialog; 1 after OK, another value otherwise,
+// -2 when the plug-in has none.
+int RunPluginDialog(void);
+// One export to a path (UTF-8); true when the plug-in says it succeeded.
+bool RunPluginExport(int32_t width, int32_t height, int32_t rate, int32_t scale, int32_t frames,
+                     const std::string& path, const HostServices& services);

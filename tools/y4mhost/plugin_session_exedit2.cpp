@@ -1,0 +1,99 @@
+// ExEdit2's interface: the 72-byte table, the settings kept in a project and
+// the 88-byte request with a UTF-16 path. Every bool this host answers
+// carries junk above its low byte, as the interface allows, so that a module
+// reading an int instead fails here rather than in a user's editor.
+#include <string.h>
+
+#include "host2/plugin_table2.h"
+#include "tools/y4mhost/host_system.h"
+#include "tools/y4mhost/plugin_session.h"
+
+static OutputPluginTable2* gTable;
+static void* gModule;
+static HostServices gServices;
+
+typedef uint64_t JunkBool;
+static JunkBool WithJunk(bool value) { return 0xA5A5A5A5A5A5A500ull | (value ? 1u : 0u); }
+
+// A function answering JunkBool, called by the module as one answering bool:
+// in the x64 calling convention both come back in the same register.
+template <typename Function, typename Answer, typename... Arguments>
+static Function AsBoolFunction(Answer (*function)(Arguments...)) {
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)(void)>(function));
+}
+
+bool OpenPlugin(const std::string& path, std::string* error) {
+    gTable = static_cast<OutputPluginTable2*>(LoadPluginTable(path, &gModule, error));
+    if (gTable == nullptr) return false;
+    if (gTable->output == nullptr) {
+        *error = path + " has no output function";
+        return false;
+    }
+    return true;
+}
+
+const char* PluginInterfaceName(void) { return "ExEdit2"; }
+
+// The project the settings travel in: one binary key, "settings".
+static unsigned char gStored[20];
+static bool gHasStored;
+
+static JunkBool ProjectGetBinary(const char* key, void* data, int size) {
+    const bool found = gHasStored && strcmp(key, "settings") == 0 && size == 20;
+    if (found) memcpy(data, gStored, 20);
+    return WithJunk(found);
+}
+static void ProjectSetBinary(const char* key, void* data, int size) {
+    if (strcmp(key, "settings") != 0 || size != 20) return;
+    memcpy(gStored, data, 20);
+    gHasStored = true;
+}
+
+static ProjectFile MakeProject(void) {
+    ProjectFile project = {};
+    project.getBinary = AsBoolFunction<bool (*)(const char*, void*, int)>(&ProjectGetBinary);
+    project.setBinary = ProjectSetBinary;
+    return project;
+}
+
+bool PutPluginSettings(const unsigned char* blob) {
+    if (gTable->loadProject == nullptr) return false;
+    memcpy(gStored, blob, 20);
+    gHasStored = true;
+    ProjectFile project = MakeProject();
+    return gTable->loadProject(&project);
+}
+
+bool TakePluginSettings(unsigned char* blob) {
+    if (gTable->saveProject == nullptr) return false;
+    gHasStored = false;
+    ProjectFile project = MakeProject();
+    if (!gTable->saveProject(&project) || !gHasStored) return false;
+    memcpy(blob, gStored, 20);
+    return true;
+}
+
+int RunPluginDialog(void) {
+    if (gTable->config == nullptr) return -2;
+    return gTable->config(nullptr, static_cast<HINSTANCE>(gModule)) ? 1 : 2;
+}
+
+static JunkBool IsAbort(void) { return WithJunk(gServices.isAbort()); }
+
+bool RunPluginExport(int32_t width, int32_t height, int32_t rate, int32_t scale, int32_t frames,
+                     const std::string& path, const HostServices& services) {
+    gServices = services;
+    const std::wstring widePath = Utf16Path(path);
+    OutputInfo2 request = {};
+    request.flags = OutputFlagVideo;
+    request.width = width;
+    request.height = height;
+    request.rate = rate;
+    request.scale = scale;
+    request.frameCount = frames;
+    request.outputPath = widePath.c_str();
+    request.getVideo = services.getFrame;
+    request.isAbort = AsBoolFunction<bool (*)(void)>(&IsAbort);
+    request.showProgress = services.showProgress;
+    return gTable->output(&request);
+}
