@@ -1,4 +1,5 @@
-// Whole exports through the descriptor, with a fake host recording each call.
+// Whole exports through each host's table (AviUtl 1.x's and ExEdit2's), with
+// a fake host recording each call.
 #include <gtest/gtest.h>
 
 #include <dirent.h>
@@ -13,6 +14,7 @@
 
 #include "export/converter_variants.h"
 #include "host/plugin_table.h"
+#include "host2/plugin_table2.h"
 #include "platform/stub_user32.h"
 #include "tests/fake_host.h"
 #include "tests/frame_model.h"
@@ -20,7 +22,12 @@
 
 namespace {
 
-class Export : public ::testing::Test {
+bool FakeIsAbortBool() { return FakeIsAbort() != 0; }
+void FakeShowProgressVoid(int now, int total) { FakeShowProgress(now, total); }
+
+enum Host { AviUtl1 = 1, ExEdit2 = 2 };
+
+class Export : public ::testing::TestWithParam<Host> {
 protected:
     void SetUp() override {
         gFakeHost = &host;
@@ -33,6 +40,21 @@ protected:
     void TearDown() override { StubSetMessageBoxEcho(1); }
 
     int Run(int frameCount, int rate = 30000, int scale = 1001, bool withPath = true) {
+        if (GetParam() == ExEdit2) {
+            const std::u16string widePath(path.begin(), path.end());  // the tests' paths are ASCII
+            OutputInfo2 request = {};
+            request.flags = OutputFlagVideo;
+            request.width = host.width;
+            request.height = host.height;
+            request.rate = rate;
+            request.scale = scale;
+            request.frameCount = frameCount;
+            request.outputPath = withPath ? widePath.c_str() : nullptr;
+            request.getVideo = FakeGetFrame;
+            request.isAbort = FakeIsAbortBool;
+            request.showProgress = FakeShowProgressVoid;
+            return GetOutputPluginTable2()->output(&request) ? 1 : 0;
+        }
         OutputRequest request = {};
         request.width = host.width;
         request.height = host.height;
@@ -62,6 +84,14 @@ protected:
     }
 
     std::string BoxText() { return StubMessageBoxCount() ? StubLastMessageBox()->text : ""; }
+    // A text as the host under test shows it: code page 932 bytes, or (ExEdit2)
+    // UTF-16, which the stand-in box keeps as UTF-8.
+    std::string Shown(const std::string& utf8) { return GetParam() == ExEdit2 ? utf8 : Sjis(utf8); }
+    std::string OpenFailureText(const std::string& path) {
+        return Shown("保存先ファイル ") + path +
+               Shown(" を開くことができませんでした\nファイル名を正しく指定しているか確認してください");
+    }
+    bool HostHasPreview() { return GetParam() == AviUtl1; }
 
     FakeHost host;
     std::string dir, path;
@@ -69,18 +99,18 @@ protected:
 
 const std::string Header8x8 = "YUV4MPEG2 W8 H8 F30000:1001 Ip A0:0 C420mpeg2 XYSCSS=420MPEG2\n";
 
-TEST_F(Export, HostCallsInOrder) {
+TEST_P(Export, HostCallsInOrder) {
     for (int frames : {0, 31, 32, 100}) {
         host.calls.clear();
         host.frameQuestions = 0;
         EXPECT_EQ(Run(frames), 1);
-        EXPECT_EQ(host.calls, ExpectedHostCalls(frames)) << frames << " frames";
+        EXPECT_EQ(host.calls, ExpectedHostCalls(frames, HostHasPreview())) << frames << " frames";
         EXPECT_EQ(ReadWholeFile(path), Expected(Header8x8, frames)) << frames << " frames";
     }
     EXPECT_EQ(StubMessageBoxCount(), 0);
 }
 
-TEST_F(Export, FilesInEachMode) {
+TEST_P(Export, FilesInEachMode) {
     struct Mode {
         OutputSettings settings;
         int width, height;
@@ -108,7 +138,7 @@ TEST_F(Export, FilesInEachMode) {
     EXPECT_EQ(StubMessageBoxCount(), 0);
 }
 
-TEST_F(Export, AbortStopsWithoutAMessage) {
+TEST_P(Export, AbortStopsWithoutAMessage) {
     host.abortAt = 0;
     EXPECT_EQ(Run(10), 0);
     EXPECT_EQ(ReadWholeFile(path), Header8x8);
@@ -121,25 +151,20 @@ TEST_F(Export, AbortStopsWithoutAMessage) {
     EXPECT_EQ(StubMessageBoxCount(), 0);
 }
 
-TEST_F(Export, MissingFrameIsReported) {
+TEST_P(Export, MissingFrameIsReported) {
     host.nullFrameAt = 5;
     EXPECT_EQ(Run(10), 0);
     EXPECT_EQ(ReadWholeFile(path), Expected(Header8x8, 5));
     EXPECT_EQ(StubMessageBoxCount(), 1);
     EXPECT_EQ(BoxText(),
-              Sjis("フレーム 5 を AviUtl 本体から取得することに失敗しました\n"
+              Shown("フレーム 5 を AviUtl 本体から取得することに失敗しました\n"
                    "再度実行しても同じエラーがでる場合は、プラグインの作者に詳細な再現方法を報告してください\n"));
     EXPECT_EQ(StubLastMessageBox()->owner, nullptr);
     EXPECT_STREQ(StubLastMessageBox()->caption, "ERROR");
     EXPECT_EQ(StubLastMessageBox()->style, MB_ICONERROR);
 }
 
-std::string OpenFailureText(const std::string& path) {
-    return Sjis("保存先ファイル ") + path +
-           Sjis(" を開くことができませんでした\nファイル名を正しく指定しているか確認してください");
-}
-
-TEST_F(Export, OpenFailuresQuoteThePath) {
+TEST_P(Export, OpenFailuresQuoteThePath) {
     path = dir + "/missing/out.y4m";
     EXPECT_EQ(Run(3), 0);
     EXPECT_EQ(BoxText(), OpenFailureText(path));
@@ -151,28 +176,29 @@ TEST_F(Export, OpenFailuresQuoteThePath) {
     EXPECT_EQ(StubMessageBoxCount(), 1);
     EXPECT_EQ(BoxText(), OpenFailureText(path));
 
-    // A path longer than the message buffer: the text is cut to 2047 bytes.
+    // A path longer than the message buffer: the text is cut to 2047 bytes
+    // (ExEdit2: UTF-16 units).
     StubResetMessageBoxes();
     path = dir + "/" + std::string(3000, 'x') + "/out.y4m";
     EXPECT_EQ(Run(3), 0);
     EXPECT_EQ(StubLastMessageBox()->textLength, 2047);
-    EXPECT_EQ(BoxText(), OpenFailureText(path).substr(0, 2047));
+    EXPECT_EQ(OpenFailureText(path).compare(0, BoxText().size(), BoxText()), 0);
 }
 
 // A host that passes no path gets the open failure report, not a crash.
-TEST_F(Export, NoPathIsAnOpenFailure) {
+TEST_P(Export, NoPathIsAnOpenFailure) {
     EXPECT_EQ(Run(3, 30000, 1001, false), 0);
     EXPECT_EQ(StubMessageBoxCount(), 1);
     EXPECT_EQ(BoxText(), OpenFailureText(""));
     EXPECT_TRUE(host.calls.empty());
 }
 
-TEST_F(Export, RefusedRequestsLeaveTheFileAlone) {
+TEST_P(Export, RefusedRequestsLeaveTheFileAlone) {
     WriteWholeFile(path, "precious");
     LoadSettings(MakeSettings(7, 0, 0, 0, 0));
     EXPECT_EQ(Run(3), 0);
     EXPECT_EQ(StubMessageBoxCount(), 1);
-    EXPECT_EQ(BoxText(), Sjis("出力パラメータに問題があります\n\n"
+    EXPECT_EQ(BoxText(), Shown("出力パラメータに問題があります\n\n"
                               "- プラグインの設定が正しく行われていません\n"
                               "  設定ダイアログを開いて「決定」ボタンを押して\n"
                               "  正しく設定を完了してください\n"));
@@ -181,7 +207,7 @@ TEST_F(Export, RefusedRequestsLeaveTheFileAlone) {
 }
 
 // Sizes the check lets through but no 32-bit export can hold.
-TEST_F(Export, UnsupportedSizesAreRefusedBeforeTheFile) {
+TEST_P(Export, UnsupportedSizesAreRefusedBeforeTheFile) {
     WriteWholeFile(path, "precious");
     struct Case {
         int width, height;
@@ -193,7 +219,7 @@ TEST_F(Export, UnsupportedSizesAreRefusedBeforeTheFile) {
         host.height = c.height;
         EXPECT_EQ(Run(3), 0);
         EXPECT_EQ(StubMessageBoxCount(), 1);
-        EXPECT_EQ(BoxText(), Sjis("映像のサイズ " + std::to_string(c.width) + " x " + std::to_string(c.height) +
+        EXPECT_EQ(BoxText(), Shown("映像のサイズ " + std::to_string(c.width) + " x " + std::to_string(c.height) +
                                   " には対応していません\n「サイズの変更」等で映像のサイズを変更してください\n"));
         EXPECT_STREQ(StubLastMessageBox()->caption, "ERROR");
         EXPECT_EQ(ReadWholeFile(path), "precious");
@@ -213,10 +239,10 @@ int OpenDescriptorCount() {
 const std::string WriteFailureText =
     "ファイルへのデータ書き込みに失敗しました\nデータ出力先の空き容量を確認してください\n";
 
-TEST_F(Export, HeaderWriteFailure) {
+TEST_P(Export, HeaderWriteFailure) {
     path = "/dev/full";
     EXPECT_EQ(Run(3), 0);
-    EXPECT_EQ(BoxText(), Sjis(WriteFailureText));
+    EXPECT_EQ(BoxText(), Shown(WriteFailureText));
     EXPECT_TRUE(host.calls.empty());
 }
 
@@ -243,7 +269,7 @@ private:
 // Each write of a 3-frame export fails in turn (header, then each marker and
 // each frame), storing part of its bytes first: one exact report, result 0,
 // and the file holds exactly what was stored before the failure.
-TEST_F(Export, EveryWriteCanFail) {
+TEST_P(Export, EveryWriteCanFail) {
     const size_t header = Header8x8.size(), record = 6 + 96;
     struct Case {
         size_t limit;
@@ -269,7 +295,7 @@ TEST_F(Export, EveryWriteCanFail) {
         }
         EXPECT_EQ(result, 0) << c.what;
         EXPECT_EQ(StubMessageBoxCount(), 1) << c.what;
-        EXPECT_EQ(BoxText(), Sjis(WriteFailureText)) << c.what;
+        EXPECT_EQ(BoxText(), Shown(WriteFailureText)) << c.what;
         EXPECT_EQ(OpenDescriptorCount(), descriptorsBefore) << c.what;
         int served = static_cast<int>(host.frames.size());
         EXPECT_EQ(ReadWholeFile(path), Expected(Header8x8, served).substr(0, c.limit)) << c.what;
@@ -279,7 +305,7 @@ TEST_F(Export, EveryWriteCanFail) {
 // An existing file the user may not write: refused at the open, kept as it
 // was. Root may write anything, so as root the export runs in a child that
 // has given up its privileges.
-TEST_F(Export, ReadOnlyFileIsNotTouched) {
+TEST_P(Export, ReadOnlyFileIsNotTouched) {
     WriteWholeFile(path, "precious");
     chmod(path.c_str(), 0444);
     chmod(dir.c_str(), 0777);
@@ -305,7 +331,7 @@ TEST_F(Export, ReadOnlyFileIsNotTouched) {
     EXPECT_EQ(ReadWholeFile(path), "precious");
 }
 
-TEST_F(Export, NoDescriptorOutlivesAnExport) {
+TEST_P(Export, NoDescriptorOutlivesAnExport) {
     int before = OpenDescriptorCount();
     EXPECT_EQ(Run(3), 1);
     host = FakeHost();
@@ -319,7 +345,7 @@ TEST_F(Export, NoDescriptorOutlivesAnExport) {
     EXPECT_EQ(OpenDescriptorCount(), before);
 }
 
-TEST_F(Export, OutOfMemoryIsReported) {
+TEST_P(Export, OutOfMemoryIsReported) {
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "the address sanitizer reserves more address space than the limit allows";
 #else
@@ -335,11 +361,16 @@ TEST_F(Export, OutOfMemoryIsReported) {
     int result = Run(3);
     setrlimit(RLIMIT_AS, &saved);
     EXPECT_EQ(result, 0);
-    EXPECT_EQ(BoxText(), Sjis("メモリの確保に失敗しました\n利用可能なメモリ量や異常にメモリを消費している\n"
+    EXPECT_EQ(BoxText(), Shown("メモリの確保に失敗しました\n利用可能なメモリ量や異常にメモリを消費している\n"
                               "他のアプリケーションがないか確認してみてください\n"));
     EXPECT_EQ(ReadWholeFile(path), "");  // created, and left empty
     EXPECT_TRUE(host.calls.empty());
 #endif
 }
+
+INSTANTIATE_TEST_SUITE_P(BothHosts, Export, ::testing::Values(AviUtl1, ExEdit2),
+                         [](const ::testing::TestParamInfo<Host>& info) {
+                             return info.param == AviUtl1 ? "AviUtl1" : "ExEdit2";
+                         });
 
 }  // namespace

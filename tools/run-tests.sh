@@ -2,8 +2,10 @@
 # The project's test command: installs what is missing (Debian packages, as
 # root), then builds and tests, in turn: the native tree (unit, end-to-end and
 # valgrind tests), the same under AddressSanitizer and UBSan, short libFuzzer
-# runs, and the real 32-bit module under Wine on a private Xvfb display.
-# Tests labelled "slow" (the exports past 4 GiB) run only when asked:
+# runs, and the real modules under Wine on a private Xvfb display: the 32-bit
+# .auo for AviUtl 1.x, then the 64-bit .auo2 for ExEdit2 (measured against
+# the .auo's output). Tests labelled "slow" (the exports past 4 GiB) run only
+# when asked:
 #   ctest --test-dir build/native -L slow; ctest --test-dir build/mingw -L slow
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -11,6 +13,7 @@ cd "$(dirname "$0")/.."
 source tools/packages.sh
 export CMAKE_BUILD_PARALLEL_LEVEL="${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}"
 install_packages "${NATIVE_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}" || { echo "package installation failed"; exit 1; }
+ensure_japanese_locale || exit 1
 
 failed=0
 
@@ -40,5 +43,10 @@ source tools/private-display.sh
 
 echo "== mingw: tests under Wine"
 ctest --preset mingw || failed=1
+
+echo "== mingw64: build"
+cmake --preset mingw64 >/dev/null && cmake --build --preset mingw64 || exit 1
+echo "== mingw64: tests under 64-bit Wine"
+ctest --preset mingw64 || failed=1
 
 exit $failed

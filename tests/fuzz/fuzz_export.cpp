@@ -13,6 +13,7 @@
 
 #include "export/converter_variants.h"
 #include "host/plugin_table.h"
+#include "host2/plugin_table2.h"
 #include "platform/stub_user32.h"
 #include "tests/fuzz/fuzz_input.h"
 #include "tests/test_random.h"
@@ -38,6 +39,8 @@ int AbortQuestion() {
     }
     return 0;
 }
+bool AbortQuestionBool() { return AbortQuestion() != 0; }
+void ProgressVoid(int, int) {}
 int Progress(int, int) { return 0; }
 int Preview() { return 0; }
 void* Frame(int frame, uint32_t format) {
@@ -148,7 +151,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const OutputSettings settings = gOutputSettings;
     const bool accepted = CheckOutputParameters(request.width, request.height) == 1;
     StubResetMessageBoxes();
-    int result = table->output(&request);
+    // Every fourth input goes through ExEdit2's boundary instead.
+    int result;
+    if ((shape & 12) == 12) {
+        const std::u16string widePath(gPath.begin(), gPath.end());
+        OutputInfo2 request2 = {};
+        request2.width = request.width;
+        request2.height = request.height;
+        request2.rate = request.rate;
+        request2.scale = request.scale;
+        request2.frameCount = request.frameCount;
+        request2.outputPath = widePath.c_str();
+        request2.getVideo = Frame;
+        request2.isAbort = AbortQuestionBool;
+        request2.showProgress = ProgressVoid;
+        result = GetOutputPluginTable2()->output(&request2) ? 1 : 0;
+    } else {
+        result = table->output(&request);
+    }
 
     if (result != 0 && result != 1) abort();
     if (StubMessageBoxCount() > 1) abort();

@@ -1,0 +1,61 @@
+// ExEdit2's settings: the record through a project, and the line of text the
+// host shows for it, with codes a project may hold that no choice has.
+#include <gtest/gtest.h>
+
+#include <string.h>
+
+#include <string>
+
+#include "host2/plugin_table2.h"
+#include "tests/test_support.h"
+
+namespace {
+
+unsigned char gStored[20];
+int gStoredSize;
+
+bool GetStored(const char* key, void* data, int size) {
+    if (strcmp(key, "settings") != 0 || size != gStoredSize) return false;
+    memcpy(data, gStored, static_cast<size_t>(size));
+    return true;
+}
+void SetStored(const char* key, void* data, int size) {
+    ASSERT_STREQ(key, "settings");
+    ASSERT_EQ(size, 20);
+    memcpy(gStored, data, 20);
+    gStoredSize = size;
+}
+
+TEST(ExEdit2Settings, ProjectRoundTripAndMissingKeys) {
+    ProjectFile project = {};
+    project.getBinary = GetStored;
+    project.setBinary = SetStored;
+    LoadSettings(MakeSettings(1, 3, 10, 11, 2));
+    EXPECT_TRUE(PluginProjectSave(&project));
+    const unsigned char example[20] = {1, 0, 0, 0, 3, 0, 0, 0, 10, 0, 0, 0, 11, 0, 0, 0, 2, 0, 0, 0};
+    EXPECT_EQ(memcmp(gStored, example, 20), 0);
+    LoadSettings(MakeSettings(0, 0, 0, 0, 0));
+    EXPECT_TRUE(PluginProjectLoad(&project));
+    EXPECT_EQ(gOutputSettings.pixelAspectDen, 11);
+    gStoredSize = 19;  // another size is no settings of ours: the defaults
+    EXPECT_TRUE(PluginProjectLoad(&project));
+    EXPECT_EQ(memcmp(&gOutputSettings, "\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0", 20), 0);
+}
+
+std::string TextOf(const OutputSettings& settings) {
+    LoadSettings(settings);
+    std::u16string text = PluginSettingsText();
+    std::string ascii;
+    for (char16_t unit : text) ascii += unit < 0x80 ? static_cast<char>(unit) : '#';
+    return ascii;
+}
+
+TEST(ExEdit2Settings, TextShowsUnknownCodesAsNumbers) {
+    EXPECT_EQ(std::u16string((LoadSettings(MakeSettings(1, 3, 10, 11, 2)), PluginSettingsText())),
+              u"YUV 422, カスタム 10:11, インタレース (ボトム先頭)");
+    EXPECT_EQ(TextOf(MakeSettings(7, -1, 0, 0, 3)), "7, -1, 3");
+    EXPECT_EQ(TextOf(MakeSettings(INT32_MIN, 3, INT32_MIN, INT32_MIN, INT32_MIN)),
+              "-2147483648, #### -2147483648:-2147483648, -2147483648");
+}
+
+}  // namespace
