@@ -37,6 +37,10 @@ ours_raw_shm=$(best_fps "$frames" "$host" --quiet --raw "$raw" --size 1920x1080 
 module_raw_shm=$(best_fps "$frames" tools/wine-run.sh build/bench-mingw/tools/y4mhost/y4mhost.exe \
     --plugin build/bench-mingw/yuv4mpeg2.auo --quiet --raw "Z:$raw" --size 1920x1080 --rate 30000/1001 --format 420 \
     -o "Z:$shm/module.y4m")
+# The 64-bit ExEdit2 module through the 64-bit Windows host, as ExEdit2 calls it.
+module2_raw_shm=$(best_fps "$frames" tools/wine-run.sh build/bench-mingw64/tools/y4mhost/y4mhost.exe \
+    --plugin build/bench-mingw64/yuv4mpeg2.auo2 --quiet --raw "Z:$raw" --size 1920x1080 --rate 30000/1001 --format 420 \
+    -o "Z:$shm/module2.y4m")
 ours_shm=$(best_fps "$frames" "$host" --quiet --still --frames "$frames" --size 1920x1080 --format 420 -o "$shm/still.y4m")
 ours_null=$(best_fps "$frames" "$host" --quiet --still --frames "$frames" --size 1920x1080 --format 420 -o /dev/null)
 floor_shm=$(best_fps "$frames" "$floor" "$shm/floor.y4m" 1920 1080 "$frames")
@@ -46,12 +50,14 @@ ratio() { printf '%.2f' "$(echo "$1 / $2" | bc -l)"; }
 echo "| export of $frames frames, 1920x1080 4:2:0 | into /dev/shm (fps) | into /dev/null (fps) |"
 echo "|---|---|---|"
 echo "| ffmpeg, raw yuyv422 file to yuv4mpegpipe | $ffmpeg_shm | |"
-echo "| 32-bit module via y4mhost.exe under Wine, same raw file | $module_raw_shm | |"
+echo "| 32-bit module (.auo) via y4mhost.exe under Wine, same raw file | $module_raw_shm | |"
+echo "| 64-bit ExEdit2 module (.auo2) via the 64-bit y4mhost.exe under Wine, same raw file | $module2_raw_shm | |"
 echo "| plug-in (64-bit native) via y4mhost, same raw file | $ours_raw_shm | |"
 echo "| plug-in via y4mhost, frames from memory | $ours_shm | $ours_null |"
 echo "| floor: the same writes, no conversion | $floor_shm | $floor_null |"
 echo
 echo "32-bit module (same raw file, the same job as ffmpeg's) / ffmpeg: $(ratio "$module_raw_shm" "$ffmpeg_shm")x"
+echo ".auo2 (same raw file) / ffmpeg: $(ratio "$module2_raw_shm" "$ffmpeg_shm")x"
 echo "64-bit plug-in (same raw file) / ffmpeg: $(ratio "$ours_raw_shm" "$ffmpeg_shm")x"
 echo "plug-in (frames from memory: a different job, no input file read) / ffmpeg: $(ratio "$ours_shm" "$ffmpeg_shm")x"
 echo "plug-in / floor into /dev/shm: $(ratio "$ours_shm" "$floor_shm")"

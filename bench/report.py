@@ -2,7 +2,7 @@
 """Turns converters_bench's JSON output into a table of ratios and a chart.
 
     bench/report.py RESULTS.json CHART.png
-    bench/report.py --builds RESULTS.json TIMING64.txt TIMING32.txt
+    bench/report.py --builds RESULTS.json TIMING64.txt TIMING32.txt TIMINGAUO2.txt
 
 Ratios: each converter's time per frame against memcpy of the same input and
 against libyuv's equivalent (YUY2ToI420 for both 4:2:0 converters,
@@ -34,13 +34,13 @@ PEERS = {"ConvertYUY2To420": "YUY2ToI420", "ConvertYUY2To420Interlaced": "YUY2To
          "ConvertYUY2To422": "YUY2ToI422"}
 
 
-def builds(results_path, timing64_path, timing32_path):
-    """The 32-bit module's variants (variant_timing under Wine) beside the
-    64-bit ones and libyuv, microseconds per frame: the median of the runs
-    each timing file holds."""
+def builds(results_path, timing64_path, timing32_path, timing_auo2_path):
+    """The modules' variants (variant_timing under Wine: the 32-bit .auo's and
+    the 64-bit .auo2's) beside the native 64-bit ones and libyuv,
+    microseconds per frame: the median of the runs each timing file holds."""
     times, _ = load(results_path)
     timing = {}
-    for bits, path in (("64", timing64_path), ("32", timing32_path)):
+    for bits, path in (("64", timing64_path), ("32", timing32_path), ("auo2", timing_auo2_path)):
         with open(path) as f:
             for line in f:
                 parts = line.replace("\r", "").split()
@@ -48,15 +48,18 @@ def builds(results_path, timing64_path, timing32_path):
                     variant, converter = parts[1].split("/")
                     timing.setdefault((bits, variant, converter, parts[2]), []).append(float(parts[3]))
     timing = {key: sorted(values)[len(values) // 2] for key, values in timing.items()}
-    print("| size | converter | libyuv | 64-bit SSE2 | 64-bit AVX2 | 32-bit SSE2 | 32-bit AVX2 | 32/64 AVX2 |")
-    print("|---|---|---|---|---|---|---|---|")
+    print("| size | converter | libyuv | native 64-bit SSE2 | native 64-bit AVX2 | .auo SSE2 | .auo AVX2 "
+          "| .auo/native AVX2 | .auo2 SSE2 | .auo2 AVX2 |")
+    print("|---|---|---|---|---|---|---|---|---|---|")
     for size in ["720x480", "1920x1080", "3840x2160"]:
         for converter, peer in PEERS.items():
             cells = [timing.get((bits, variant, converter, size)) for bits in ("64", "32")
                      for variant in ("SSE2", "AVX2")]
+            auo2 = " | ".join("n/a" if c is None else f"{c:.1f}"
+                              for c in (timing.get(("auo2", variant, converter, size)) for variant in ("SSE2", "AVX2")))
             shown = " | ".join("n/a" if c is None else f"{c:.1f}" for c in cells)
             ratio = f"{cells[3] / cells[1]:.2f}" if cells[1] and cells[3] else "n/a"
-            print(f"| {size} | {converter} | {times[f'libyuv/{peer}/{size}']:.1f} | {shown} | {ratio} |")
+            print(f"| {size} | {converter} | {times[f'libyuv/{peer}/{size}']:.1f} | {shown} | {ratio} | {auo2} |")
 
 
 def main(results_path, chart_path):
@@ -101,6 +104,6 @@ def main(results_path, chart_path):
 
 if __name__ == "__main__":
     if sys.argv[1] == "--builds":
-        builds(*sys.argv[2:5])
+        builds(*sys.argv[2:6])
     else:
         main(sys.argv[1], sys.argv[2])

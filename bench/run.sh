@@ -9,6 +9,7 @@ source tools/packages.sh
 install_packages cmake g++ libbenchmark-dev libyuv-dev ffmpeg bc python3-matplotlib "${WINDOWS_PACKAGES[@]}"
 cmake --preset bench >/dev/null && cmake --build --preset bench >/dev/null
 cmake --preset bench-mingw >/dev/null && cmake --build --preset bench-mingw >/dev/null
+cmake --preset bench-mingw64 >/dev/null && cmake --build --preset bench-mingw64 >/dev/null
 
 echo "== converters (median of 5)"
 build/bench/bench/converters_bench --benchmark_min_time=0.5 --benchmark_repetitions=5 \
@@ -17,17 +18,20 @@ build/bench/bench/converters_bench --benchmark_min_time=0.5 --benchmark_repetiti
 bench/report.py build/bench/converters.json docs/performance-converters.png
 
 echo
-echo "== every variant: 64-bit native, and the 32-bit module's code under Wine (us/frame, median of 3 runs of medians of 300)"
+echo "== every variant: 64-bit native, and the .auo's (32-bit) and .auo2's (64-bit) code under Wine (us/frame, median of 3 runs of medians of 300)"
 # Wine's console output ends its lines with CR: dropped, so the table stays whole.
 # Three runs of each, alternating, so that a burst of load on this shared
 # machine lands in one run, not in one build; the report takes the median.
 : >build/bench/timing64.txt
 : >build/bench/timing32.txt
+: >build/bench/timing-auo2.txt
 for _ in 1 2 3; do
     build/bench/bench/variant_timing 300 >>build/bench/timing64.txt
     tools/wine-run.sh build/bench-mingw/bench/variant_timing.exe 300 2>/dev/null | tr -d '\r' >>build/bench/timing32.txt
+    tools/wine-run.sh build/bench-mingw64/bench/variant_timing.exe 300 2>/dev/null | tr -d '\r' >>build/bench/timing-auo2.txt
 done
-bench/report.py --builds build/bench/converters.json build/bench/timing64.txt build/bench/timing32.txt
+bench/report.py --builds build/bench/converters.json build/bench/timing64.txt build/bench/timing32.txt \
+    build/bench/timing-auo2.txt
 
 echo
 echo "== whole exports"

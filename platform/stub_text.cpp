@@ -36,7 +36,8 @@ int MultiByteToWideChar(UINT codePage, DWORD, const char* text, int length, Wide
         --inLeft;
     }
     iconv_close(cd);
-    const int count = static_cast<int>((out - reinterpret_cast<char*>(units)) / static_cast<ptrdiff_t>(sizeof(WideChar)));
+    const int count =
+        static_cast<int>((out - reinterpret_cast<char*>(units)) / static_cast<ptrdiff_t>(sizeof(WideChar)));
     int result = count;
     if (room > 0) {
         if (count > room || wide == nullptr)

@@ -158,7 +158,7 @@ TEST_P(Export, MissingFrameIsReported) {
     EXPECT_EQ(StubMessageBoxCount(), 1);
     EXPECT_EQ(BoxText(),
               Shown("フレーム 5 を AviUtl 本体から取得することに失敗しました\n"
-                   "再度実行しても同じエラーがでる場合は、プラグインの作者に詳細な再現方法を報告してください\n"));
+                    "再度実行しても同じエラーがでる場合は、プラグインの作者に詳細な再現方法を報告してください\n"));
     EXPECT_EQ(StubLastMessageBox()->owner, nullptr);
     EXPECT_STREQ(StubLastMessageBox()->caption, "ERROR");
     EXPECT_EQ(StubLastMessageBox()->style, MB_ICONERROR);
@@ -199,9 +199,9 @@ TEST_P(Export, RefusedRequestsLeaveTheFileAlone) {
     EXPECT_EQ(Run(3), 0);
     EXPECT_EQ(StubMessageBoxCount(), 1);
     EXPECT_EQ(BoxText(), Shown("出力パラメータに問題があります\n\n"
-                              "- プラグインの設定が正しく行われていません\n"
-                              "  設定ダイアログを開いて「決定」ボタンを押して\n"
-                              "  正しく設定を完了してください\n"));
+                               "- プラグインの設定が正しく行われていません\n"
+                               "  設定ダイアログを開いて「決定」ボタンを押して\n"
+                               "  正しく設定を完了してください\n"));
     EXPECT_EQ(ReadWholeFile(path), "precious");
     EXPECT_TRUE(host.calls.empty());
 }
@@ -220,7 +220,7 @@ TEST_P(Export, UnsupportedSizesAreRefusedBeforeTheFile) {
         EXPECT_EQ(Run(3), 0);
         EXPECT_EQ(StubMessageBoxCount(), 1);
         EXPECT_EQ(BoxText(), Shown("映像のサイズ " + std::to_string(c.width) + " x " + std::to_string(c.height) +
-                                  " には対応していません\n「サイズの変更」等で映像のサイズを変更してください\n"));
+                                   " には対応していません\n「サイズの変更」等で映像のサイズを変更してください\n"));
         EXPECT_STREQ(StubLastMessageBox()->caption, "ERROR");
         EXPECT_EQ(ReadWholeFile(path), "precious");
     }
@@ -362,7 +362,7 @@ TEST_P(Export, OutOfMemoryIsReported) {
     setrlimit(RLIMIT_AS, &saved);
     EXPECT_EQ(result, 0);
     EXPECT_EQ(BoxText(), Shown("メモリの確保に失敗しました\n利用可能なメモリ量や異常にメモリを消費している\n"
-                              "他のアプリケーションがないか確認してみてください\n"));
+                               "他のアプリケーションがないか確認してみてください\n"));
     EXPECT_EQ(ReadWholeFile(path), "");  // created, and left empty
     EXPECT_TRUE(host.calls.empty());
 #endif

@@ -146,7 +146,8 @@ void TextOfTheSettings() {
 
 void ReportsReachTheLog() {
     typedef void (*LoggerEntry)(void*);
-    auto initialize = reinterpret_cast<LoggerEntry>(reinterpret_cast<void*>(GetProcAddress(gModule, "InitializeLogger")));
+    auto initialize =
+        reinterpret_cast<LoggerEntry>(reinterpret_cast<void*>(GetProcAddress(gModule, "InitializeLogger")));
     CHECK(initialize != nullptr);
     if (initialize == nullptr) return;
     initialize(gLogHandle);

@@ -34,8 +34,11 @@ int CallOutputWide(int width, int height, int rate, int scale, int frameCount, c
     const int32_t numbers[6] = {1, width, height, rate, scale, frameCount};
     memcpy(request, numbers, sizeof numbers);
     gAbortQuestion = isAbort;
-    const void* slots[6] = {path, reinterpret_cast<void*>(getFrame), nullptr,
-                            reinterpret_cast<void*>(&JunkBoolAbort), reinterpret_cast<void*>(&ShowProgressVoid),
+    const void* slots[6] = {path,
+                            reinterpret_cast<void*>(getFrame),
+                            nullptr,
+                            reinterpret_cast<void*>(&JunkBoolAbort),
+                            reinterpret_cast<void*>(&ShowProgressVoid),
                             nullptr};
     memcpy(request + 40, slots, sizeof slots);
     typedef bool (*OutputEntry)(void*);
@@ -44,8 +47,8 @@ int CallOutputWide(int width, int height, int rate, int scale, int frameCount, c
 
 namespace {
 
-int CallOutput(int width, int height, int rate, int scale, int frameCount, const std::string& path,
-               int (*isAbort)(), void* (*getFrame)(int, uint32_t)) {
+int CallOutput(int width, int height, int rate, int scale, int frameCount, const std::string& path, int (*isAbort)(),
+               void* (*getFrame)(int, uint32_t)) {
     return CallOutputWide(width, height, rate, scale, frameCount, Wide(path).c_str(), isAbort, getFrame);
 }
 // ExEdit2 has no preview to refresh.

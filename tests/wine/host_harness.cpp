@@ -109,7 +109,8 @@ std::vector<uint8_t> gProjectData;
 bool gProjectHasData;
 
 uint64_t ProjectGetBinary(const char* key, void* data, int size) {
-    const bool found = gProjectHasData && key == std::string("settings") && size == static_cast<int>(gProjectData.size());
+    const bool found =
+        gProjectHasData && key == std::string("settings") && size == static_cast<int>(gProjectData.size());
     if (found) memcpy(data, gProjectData.data(), gProjectData.size());
     return 0x5A5A5A5A5A5A5A00ull | (found ? 1 : 0);
 }
@@ -211,7 +212,8 @@ std::wstring Wide(const std::string& utf8) {
 }
 
 std::string Utf8(const std::wstring& wide) {
-    int count = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    int count =
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
     std::string utf8(static_cast<size_t>(count), '\0');
     WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &utf8[0], count, nullptr, nullptr);
     return utf8;

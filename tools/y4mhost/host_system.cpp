@@ -126,8 +126,8 @@ void* LoadPluginTable(const std::string& path, void** moduleHandle, std::string*
     *moduleHandle = module;
     gSystemMessageBox = reinterpret_cast<MessageBoxFunction>(
         ReplaceModuleImport(module, "user32.dll", "MessageBoxA", reinterpret_cast<void*>(&MessageBoxToStderr)));
-    gSystemMessageBoxWide = reinterpret_cast<MessageBoxWideFunction>(ReplaceModuleImport(
-        module, "user32.dll", "MessageBoxW", reinterpret_cast<void*>(&MessageBoxWideToStderr)));
+    gSystemMessageBoxWide = reinterpret_cast<MessageBoxWideFunction>(
+        ReplaceModuleImport(module, "user32.dll", "MessageBoxW", reinterpret_cast<void*>(&MessageBoxWideToStderr)));
     typedef void*(__cdecl * GetTable)(void);
     GetTable get = reinterpret_cast<GetTable>(reinterpret_cast<void*>(GetProcAddress(module, "GetOutputPluginTable")));
     if (get == nullptr) {
