@@ -1,5 +1,11 @@
-// Any video file through FFmpeg's libraries: the first video stream decoded,
-// each picture converted by libswscale straight into a packed YUY2 frame.
+// Any video file through FFmpeg's libraries: the first video stream decoded
+// on a thread of its own, ahead of the export, each picture packed into a
+// YUY2 frame of a small ring the export reads from.
+//
+// Frames follow the timestamps, as a constant-rate host timeline does: frame
+// i is the picture on screen at i x scale / rate after the first picture
+// (to the nearest frame), so a variable-rate file keeps its length, with
+// pictures repeated or dropped where its rate differs.
 #pragma once
 
 #include <stdint.h>
@@ -9,8 +15,11 @@
 struct VideoInfo {
     int32_t width = 0, height = 0;
     int32_t rate = 0, scale = 0;  // frames per second as a reduced fraction
-    int32_t frames = 0;
-    int32_t scan = 0;                      // 0 progressive, 1 top field first, 2 bottom field first
+    int32_t frames = 0;           // the stream's duration at that rate
+    int32_t pictures = 0;         // pictures in the stream
+    int32_t repeated = 0;         // frames that repeat the picture before them
+    int32_t dropped = 0;          // pictures no frame shows
+    int32_t scan = 0;             // 0 progressive, 1 top field first, 2 bottom field first
     int32_t aspectNum = 0, aspectDen = 0;  // sample aspect; 0:0 when the file does not say
     std::string codec;
 };
@@ -24,7 +33,8 @@ bool OpenVideoInput(const std::string& path, VideoInfo* info, std::string* error
 bool ScaledSampleAspect(const VideoInfo& info, int32_t width, int32_t height, int32_t* num, int32_t* den);
 // Frames come out at this size (the stream's own unless asked otherwise).
 bool SetVideoOutputSize(int32_t width, int32_t height, std::string* error);
-// Decodes the next picture into `yuy2` (2 x width x height bytes); false at
-// the end of the stream or when decoding fails (*error says which).
-bool ReadVideoFrame(uint8_t* yuy2, std::string* error);
+// Frame `index` as YUY2 (2 x width x height bytes), valid until the next
+// call; frames are served in order from 0. False at the end of the stream or
+// when decoding fails (*error says which: empty at the end).
+bool ReadVideoFrame(int32_t index, const uint8_t** yuy2, std::string* error);
 void CloseVideoInput();

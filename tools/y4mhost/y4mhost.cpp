@@ -87,16 +87,13 @@ static bool ReadRawFrame(int32_t index, std::string* error) {
     return false;
 }
 
-// The frames of a file come in order; only the next one can be decoded.
-static bool ReadNextVideoFrame(int32_t index, std::string* error) {
+// The frames of a file come in order, from the decoding thread's ring.
+static bool ReadNextVideoFrame(int32_t index, const uint8_t** frame, std::string* error) {
 #if Y4MHOST_DECODES_VIDEO
-    if (index != gSource.served) {
-        *error = "frames of a video file are decoded in order only";
-        return false;
-    }
-    return ReadVideoFrame(gSource.frame.data(), error);
+    return ReadVideoFrame(index, frame, error);
 #else
     (void)index;
+    (void)frame;
     *error = "this build decodes no video";
     return false;
 #endif
@@ -106,8 +103,9 @@ static void* GetFrame(int index, uint32_t format) {
     if (format != FrameFormatYuy2 || index < 0) return nullptr;
     std::string error;
     bool read = true;
+    const uint8_t* frame = gSource.frame.data();
     if (gSource.video)
-        read = ReadNextVideoFrame(index, &error);
+        read = ReadNextVideoFrame(index, &frame, &error);
     else if (gSource.raw != nullptr)
         read = ReadRawFrame(index, &error);
     else if (!gSource.still || !gSource.stillDrawn) {
@@ -122,7 +120,7 @@ static void* GetFrame(int index, uint32_t format) {
         return nullptr;
     }
     ++gSource.served;
-    return gSource.frame.data();
+    return const_cast<uint8_t*>(frame);
 }
 
 static int Usage(const std::string& message) {
@@ -237,6 +235,11 @@ static bool PrepareVideo(HostOptions* o, unsigned char* blob, bool settingsGiven
     found += ", " + (info.rate > 0 ? Ratio(info.rate, info.scale, "/") : std::string("unknown")) + " fps, " +
              std::to_string(info.frames) + " frames, " + Scans[info.scan] + ", sample aspect " +
              (info.aspectNum > 0 ? Ratio(info.aspectNum, info.aspectDen, ":") : std::string("unknown"));
+    // A variable-rate file keeps its length on the constant-rate timeline.
+    if (info.repeated > 0 || info.dropped > 0)
+        found += "; " + std::to_string(info.pictures) + " pictures on a timeline of " + std::to_string(info.frames) +
+                 " frames: " + std::to_string(info.repeated) + " repeated, " + std::to_string(info.dropped) +
+                 " dropped";
     fprintf(stderr, "%s\n", found.c_str());
     return true;
 #else
