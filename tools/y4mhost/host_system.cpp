@@ -115,7 +115,7 @@ static int WINAPI MessageBoxWideToStderr(HWND owner, LPCWSTR text, LPCWSTR capti
     return IDOK;
 }
 
-void* LoadPluginTable(const std::string& path, void** moduleHandle, std::string* error) {
+void* LoadPluginEntry(const std::string& path, void** moduleHandle, std::string* error) {
     std::string windowsPath = path;
     if (!windowsPath.empty() && windowsPath[0] == '/') windowsPath = "Z:" + windowsPath;  // under Wine
     HMODULE module = LoadLibraryW(Utf16Path(windowsPath).c_str());
@@ -128,13 +128,9 @@ void* LoadPluginTable(const std::string& path, void** moduleHandle, std::string*
         ReplaceModuleImport(module, "user32.dll", "MessageBoxA", reinterpret_cast<void*>(&MessageBoxToStderr)));
     gSystemMessageBoxWide = reinterpret_cast<MessageBoxWideFunction>(
         ReplaceModuleImport(module, "user32.dll", "MessageBoxW", reinterpret_cast<void*>(&MessageBoxWideToStderr)));
-    typedef void*(__cdecl * GetTable)(void);
-    GetTable get = reinterpret_cast<GetTable>(reinterpret_cast<void*>(GetProcAddress(module, "GetOutputPluginTable")));
-    if (get == nullptr) {
-        *error = path + " has no GetOutputPluginTable: not an output plug-in";
-        return nullptr;
-    }
-    return get();
+    void* entry = reinterpret_cast<void*>(GetProcAddress(module, "GetOutputPluginTable"));
+    if (entry == nullptr) *error = path + " has no GetOutputPluginTable: not an output plug-in";
+    return entry;
 }
 
 static BOOL WINAPI OnConsoleControl(DWORD event) {
@@ -170,7 +166,7 @@ std::string EndReportCapture(void) { return gLastReport; }
 
 #else
 
-void* LoadPluginTable(const std::string& path, void** moduleHandle, std::string* error) {
+void* LoadPluginEntry(const std::string& path, void** moduleHandle, std::string* error) {
     // A bare name would be searched for in the library path; a path is meant.
     std::string loadPath = path.find('/') == std::string::npos ? "./" + path : path;
     void* module = dlopen(loadPath.c_str(), RTLD_NOW | RTLD_LOCAL);
@@ -179,13 +175,9 @@ void* LoadPluginTable(const std::string& path, void** moduleHandle, std::string*
         return nullptr;
     }
     *moduleHandle = module;
-    typedef void* (*GetTable)(void);
-    GetTable get = reinterpret_cast<GetTable>(dlsym(module, "GetOutputPluginTable"));
-    if (get == nullptr) {
-        *error = path + " has no GetOutputPluginTable: not an output plug-in";
-        return nullptr;
-    }
-    return get();
+    void* entry = dlsym(module, "GetOutputPluginTable");
+    if (entry == nullptr) *error = path + " has no GetOutputPluginTable: not an output plug-in";
+    return entry;
 }
 
 static void OnInterrupt(int) { gInterrupted = 1; }

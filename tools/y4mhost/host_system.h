@@ -19,8 +19,10 @@ std::string SystemCodePagePath(const std::string& path);
 std::wstring Utf16Path(const std::string& path);
 #endif
 
-// Loads a module and returns its GetOutputPluginTable, or null with *error set.
-void* LoadPluginTable(const std::string& path, void** moduleHandle, std::string* error);
+// Loads a module and returns the address of its GetOutputPluginTable, for the
+// caller to call through a pointer of the function's real type; null with
+// *error set.
+void* LoadPluginEntry(const std::string& path, void** moduleHandle, std::string* error);
 // Ctrl-C sets the flag InterruptRequested reports, instead of killing us.
 void InstallInterruptHandler(void);
 bool InterruptRequested(void);

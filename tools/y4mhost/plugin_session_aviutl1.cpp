@@ -10,8 +10,14 @@ static void* gModule;
 static HostServices gServices;
 
 bool OpenPlugin(const std::string& path, std::string* error) {
-    gTable = static_cast<OutputPluginTable*>(LoadPluginTable(path, &gModule, error));
-    if (gTable == nullptr) return false;
+    typedef OutputPluginTable*(PLUGIN_CDECL * GetTable)(void);
+    GetTable get = reinterpret_cast<GetTable>(LoadPluginEntry(path, &gModule, error));
+    if (get == nullptr) return false;
+    gTable = get();
+    if (gTable == nullptr) {
+        *error = path + " gave no table";
+        return false;
+    }
     if (gTable->output == nullptr) {
         *error = path + " has no output entry point";
         return false;

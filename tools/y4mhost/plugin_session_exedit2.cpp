@@ -23,8 +23,14 @@ static Function AsBoolFunction(Answer (*function)(Arguments...)) {
 }
 
 bool OpenPlugin(const std::string& path, std::string* error) {
-    gTable = static_cast<OutputPluginTable2*>(LoadPluginTable(path, &gModule, error));
-    if (gTable == nullptr) return false;
+    typedef OutputPluginTable2* (*GetTable)(void);
+    GetTable get = reinterpret_cast<GetTable>(LoadPluginEntry(path, &gModule, error));
+    if (get == nullptr) return false;
+    gTable = get();
+    if (gTable == nullptr) {
+        *error = path + " gave no table";
+        return false;
+    }
     if (gTable->output == nullptr) {
         *error = path + " has no output function";
         return false;
