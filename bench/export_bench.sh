@@ -63,20 +63,4 @@ echo "plug-in (frames from memory: a different job, no input file read) / ffmpeg
 echo "plug-in / floor into /dev/shm: $(ratio "$ours_shm" "$floor_shm")"
 echo "plug-in / floor into /dev/null: $(ratio "$ours_null" "$floor_null")"
 
-# A real video file: 3 seconds of 1080p H.264, decoded by y4mhost with FFmpeg's
-# libraries and exported, against ffmpeg doing the same job; decoding alone
-# for scale.
-clip="$shm/clip.mp4"
-ffmpeg -v error -f lavfi -i "testsrc2=size=1920x1080:rate=30000/1001" -t 3 -c:v libx264 -pix_fmt yuv420p "$clip"
-clip_frames=90
-clip_ours=$(best_fps $clip_frames "$host" --quiet "$clip" -o "$shm/clip-ours.y4m")
-clip_ffmpeg=$(best_fps $clip_frames ffmpeg -v error -y -i "$clip" -pix_fmt yuv420p -f yuv4mpegpipe "$shm/clip-ffmpeg.y4m")
-clip_decode=$(best_fps $clip_frames ffmpeg -v error -i "$clip" -f null -)
-echo
-echo "| 3 s of 1080p H.264 (90 frames) into /dev/shm | fps |"
-echo "|---|---|"
-echo "| y4mhost clip.mp4 -o out.y4m (decode, YUY2, plug-in) | $clip_ours |"
-echo "| ffmpeg -i clip.mp4 -pix_fmt yuv420p -f yuv4mpegpipe out.y4m | $clip_ffmpeg |"
-echo "| ffmpeg decoding alone (-f null) | $clip_decode |"
-echo
-echo "y4mhost / ffmpeg on the clip: $(ratio "$clip_ours" "$clip_ffmpeg")x"
+# A real video file: bench/video_file_bench.sh.

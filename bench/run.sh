@@ -36,3 +36,7 @@ bench/report.py --builds build/bench/converters.json build/bench/timing64.txt bu
 echo
 echo "== whole exports"
 bench/export_bench.sh 200
+
+echo
+echo "== a video file"
+bench/video_file_bench.sh

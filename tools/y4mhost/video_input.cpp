@@ -30,6 +30,7 @@ struct VideoDecoder {
     int stream;
     bool pending;  // `picture` holds a decoded picture not handed out yet
     bool drained;  // the decoder has been told the input ended
+    bool primed;   // `packet` holds the stream's first packet, not sent yet
     int32_t outWidth, outHeight;
 
     // The timeline: presentation times of every picture, in the stream's
@@ -88,12 +89,18 @@ static bool OpenFormat(const std::string& path, std::string* error) {
 // there are and when each is shown; then the file is opened again at its
 // start. Packets the demuxer marks for discarding show nothing.
 static int64_t ScanTimeline(const std::string& path, int64_t* end, std::string* error) {
-    int64_t count = 0;
-    bool timed = true;
+    int64_t count = 0, firstPos = -1, firstPts = AV_NOPTS_VALUE, firstDts = AV_NOPTS_VALUE;
+    bool timed = true, seen = false;
     *end = AV_NOPTS_VALUE;
     gVideo.times.clear();
     while (av_read_frame(gVideo.format, gVideo.packet) >= 0) {
         const AVPacket* packet = gVideo.packet;
+        if (packet->stream_index == gVideo.stream && !seen) {
+            seen = true;
+            firstPos = packet->pos;
+            firstPts = packet->pts;
+            firstDts = packet->dts;
+        }
         if (packet->stream_index == gVideo.stream && !(packet->flags & AV_PKT_FLAG_DISCARD)) {
             ++count;
             if (packet->pts == AV_NOPTS_VALUE) {
@@ -108,6 +115,24 @@ static int64_t ScanTimeline(const std::string& path, int64_t* end, std::string* 
     }
     if (!timed || gVideo.times.empty()) gVideo.times.clear();
     std::sort(gVideo.times.begin(), gVideo.times.end());
+    // Back to the first packet by a seek, which saves probing the file again,
+    // when the seek lands on it; else the file is opened again.
+    const AVStream* stream = gVideo.format->streams[gVideo.stream];
+    const int64_t start = stream->start_time != AV_NOPTS_VALUE ? stream->start_time : 0;
+    if (av_seek_frame(gVideo.format, gVideo.stream, start, AVSEEK_FLAG_BACKWARD) >= 0) {
+        while (av_read_frame(gVideo.format, gVideo.packet) >= 0) {
+            if (gVideo.packet->stream_index != gVideo.stream) {
+                av_packet_unref(gVideo.packet);
+                continue;
+            }
+            if (gVideo.packet->pos == firstPos && gVideo.packet->pts == firstPts && gVideo.packet->dts == firstDts) {
+                gVideo.primed = true;  // the decoder gets this one first
+                return count;
+            }
+            av_packet_unref(gVideo.packet);
+            break;
+        }
+    }
     CloseFormat();
     return OpenFormat(path, error) ? count : -1;
 }
@@ -276,7 +301,8 @@ static bool DecodeNext(AVFrame* picture, std::string* error) {
             *error = "";
             return false;
         }
-        code = av_read_frame(gVideo.format, gVideo.packet);
+        code = gVideo.primed ? 0 : av_read_frame(gVideo.format, gVideo.packet);
+        gVideo.primed = false;
         if (code < 0) {
             avcodec_send_packet(gVideo.codec, nullptr);  // drain what is buffered
             gVideo.drained = true;
@@ -378,13 +404,16 @@ static void DecodeAhead() {
     gVideo.changed.notify_all();
 }
 
+void StartVideoDecoding() {
+    if (gVideo.worker.joinable() || gVideo.finished) return;
+    for (std::vector<uint8_t>& frame : gVideo.ring)
+        frame.assign(2 * static_cast<size_t>(gVideo.outWidth) * static_cast<size_t>(gVideo.outHeight), 0);
+    gVideo.held = -1;
+    gVideo.worker = std::thread(DecodeAhead);
+}
+
 bool ReadVideoFrame(int32_t index, const uint8_t** yuy2, std::string* error) {
-    if (!gVideo.worker.joinable() && !gVideo.finished) {
-        for (std::vector<uint8_t>& frame : gVideo.ring)
-            frame.assign(2 * static_cast<size_t>(gVideo.outWidth) * static_cast<size_t>(gVideo.outHeight), 0);
-        gVideo.held = -1;
-        gVideo.worker = std::thread(DecodeAhead);
-    }
+    StartVideoDecoding();
     std::unique_lock<std::mutex> guard(gVideo.lock);
     if (index != gVideo.held + 1) {
         *error = "frames of a video file are decoded in order only";

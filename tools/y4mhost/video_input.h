@@ -14,12 +14,12 @@
 
 struct VideoInfo {
     int32_t width = 0, height = 0;
-    int32_t rate = 0, scale = 0;  // frames per second as a reduced fraction
-    int32_t frames = 0;           // the stream's duration at that rate
-    int32_t pictures = 0;         // pictures in the stream
-    int32_t repeated = 0;         // frames that repeat the picture before them
-    int32_t dropped = 0;          // pictures no frame shows
-    int32_t scan = 0;             // 0 progressive, 1 top field first, 2 bottom field first
+    int32_t rate = 0, scale = 0;           // frames per second as a reduced fraction
+    int32_t frames = 0;                    // the stream's duration at that rate
+    int32_t pictures = 0;                  // pictures in the stream
+    int32_t repeated = 0;                  // frames that repeat the picture before them
+    int32_t dropped = 0;                   // pictures no frame shows
+    int32_t scan = 0;                      // 0 progressive, 1 top field first, 2 bottom field first
     int32_t aspectNum = 0, aspectDen = 0;  // sample aspect; 0:0 when the file does not say
     std::string codec;
 };
@@ -33,6 +33,9 @@ bool OpenVideoInput(const std::string& path, VideoInfo* info, std::string* error
 bool ScaledSampleAspect(const VideoInfo& info, int32_t width, int32_t height, int32_t* num, int32_t* den);
 // Frames come out at this size (the stream's own unless asked otherwise).
 bool SetVideoOutputSize(int32_t width, int32_t height, std::string* error);
+// Starts decoding ahead, once the output size is settled (the first
+// ReadVideoFrame does it otherwise).
+void StartVideoDecoding();
 // Frame `index` as YUY2 (2 x width x height bytes), valid until the next
 // call; frames are served in order from 0. False at the end of the stream or
 // when decoding fails (*error says which: empty at the end).

@@ -241,6 +241,7 @@ static bool PrepareVideo(HostOptions* o, unsigned char* blob, bool settingsGiven
                  " frames: " + std::to_string(info.repeated) + " repeated, " + std::to_string(info.dropped) +
                  " dropped";
     fprintf(stderr, "%s\n", found.c_str());
+    StartVideoDecoding();  // while the plug-in is loaded and set up
     return true;
 #else
     (void)blob;
