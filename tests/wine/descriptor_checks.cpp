@@ -4,9 +4,9 @@
 #include "plugin_version.h"
 #include "tests/wine/host_harness.h"
 
+#if !defined(_WIN64)
 static std::string DescriptorString(int word) { return reinterpret_cast<const char*>(gTableWords[word]); }
 
-#if !defined(_WIN64)
 void TestDescriptor() {
     CHECK_EQ(gTableWords[0], 1u);  // flags
     CHECK_EQ(DescriptorString(1), Sjis("YUV4MPEG2 出力"));

@@ -40,16 +40,7 @@ std::wstring SettingsText(const int32_t (&fields)[5]) {
     return reinterpret_cast<TextEntry>(const_cast<void*>(TableSlot(6)))();
 }
 
-std::string ReadWide(const std::wstring& path) {
-    std::string bytes;
-    FILE* file = _wfopen(path.c_str(), L"rb");
-    if (file == nullptr) return "<missing>";
-    char chunk[65536];
-    size_t n;
-    while ((n = fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, n);
-    fclose(file);
-    return bytes;
-}
+std::string ReadWide(const std::wstring& path) { return ReadOpenedFile(_wfopen(path.c_str(), L"rb")); }
 
 int Export(FakeHost& host, const wchar_t* path, int frames) {
     gFakeHost = &host;

@@ -233,9 +233,10 @@ std::string TempPath(const char* name) {
     return std::string(directory) + "y4m-wine-" + std::to_string(GetCurrentProcessId()) + "-" + name;
 }
 
-std::string ReadFileBytes(const std::string& path) {
+std::string ReadFileBytes(const std::string& path) { return ReadOpenedFile(fopen(path.c_str(), "rb")); }
+
+std::string ReadOpenedFile(FILE* file) {
     std::string bytes;
-    FILE* file = fopen(path.c_str(), "rb");
     if (file == nullptr) return "<missing>";
     char chunk[65536];
     size_t n;

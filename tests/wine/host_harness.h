@@ -5,6 +5,7 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 #include <stdint.h>
+#include <stdio.h>
 
 #include <string>
 #include <vector>
@@ -87,6 +88,8 @@ std::string BoxText(const std::string& utf8);
 
 std::string TempPath(const char* name);
 std::string ReadFileBytes(const std::string& path);
+// The whole of a file opened for reading (closed after); "<missing>" for null.
+std::string ReadOpenedFile(FILE* file);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 
 // The test groups (TestDescriptor checks the table of the host it speaks to).

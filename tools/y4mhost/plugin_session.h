@@ -16,6 +16,19 @@ struct HostServices {
 
 // Loads the module and reads its table; false with one line in *error.
 bool OpenPlugin(const std::string& path, std::string* error);
+
+#include "tools/y4mhost/host_system.h"
+
+// The table of the module at `path`, its entry called as the function type
+// it really has; null with *error set.
+template <typename Table>
+Table* OpenPluginTable(const std::string& path, void** module, std::string* error) {
+    typedef Table* (*GetTable)(void);
+    GetTable get = reinterpret_cast<GetTable>(LoadPluginEntry(path, module, error));
+    Table* table = get != nullptr ? get() : nullptr;
+    if (get != nullptr && table == nullptr) *error = path + " gave no table";
+    return table;
+}
 // The interface's name, for messages ("AviUtl 1.x", "ExEdit2").
 const char* PluginInterfaceName(void);
 // Hands the 20-byte settings blob to the plug-in (1.x: init, then the blob;

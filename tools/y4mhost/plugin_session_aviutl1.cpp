@@ -10,14 +10,8 @@ static void* gModule;
 static HostServices gServices;
 
 bool OpenPlugin(const std::string& path, std::string* error) {
-    typedef OutputPluginTable*(PLUGIN_CDECL * GetTable)(void);
-    GetTable get = reinterpret_cast<GetTable>(LoadPluginEntry(path, &gModule, error));
-    if (get == nullptr) return false;
-    gTable = get();
-    if (gTable == nullptr) {
-        *error = path + " gave no table";
-        return false;
-    }
+    gTable = OpenPluginTable<OutputPluginTable>(path, &gModule, error);
+    if (gTable == nullptr) return false;
     if (gTable->output == nullptr) {
         *error = path + " has no output entry point";
         return false;

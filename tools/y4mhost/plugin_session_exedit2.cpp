@@ -23,14 +23,8 @@ static Function AsBoolFunction(Answer (*function)(Arguments...)) {
 }
 
 bool OpenPlugin(const std::string& path, std::string* error) {
-    typedef OutputPluginTable2* (*GetTable)(void);
-    GetTable get = reinterpret_cast<GetTable>(LoadPluginEntry(path, &gModule, error));
-    if (get == nullptr) return false;
-    gTable = get();
-    if (gTable == nullptr) {
-        *error = path + " gave no table";
-        return false;
-    }
+    gTable = OpenPluginTable<OutputPluginTable2>(path, &gModule, error);
+    if (gTable == nullptr) return false;
     if (gTable->output == nullptr) {
         *error = path + " has no output function";
         return false;
