@@ -27,6 +27,7 @@ struct VideoDecoder {
     SwsContext* scaler;
     AVPacket* packet;
     AVFrame* picture;  // the picture frames are made of now
+    AVFrame* next;     // where the next one is decoded (the decoder empties it first)
     int stream;
     bool pending;  // `picture` holds a decoded picture not handed out yet
     bool drained;  // the decoder has been told the input ended
@@ -204,6 +205,7 @@ static bool DecodeNext(AVFrame* picture, std::string* error);
 bool OpenVideoInput(const std::string& path, VideoInfo* info, std::string* error) {
     gVideo.packet = av_packet_alloc();
     gVideo.picture = av_frame_alloc();
+    gVideo.next = av_frame_alloc();
     if (!OpenFormat(path, error)) return false;
     int64_t end = AV_NOPTS_VALUE;
     const int64_t frames = ScanTimeline(path, &end, error);
@@ -374,7 +376,10 @@ static bool AdvanceTo(int32_t index, std::string* error) {
     while (gVideo.decoded <= wanted) {
         if (gVideo.decoded == 0 && gVideo.pending) {
             gVideo.pending = false;
-        } else if (!DecodeNext(gVideo.picture, error)) {
+        } else if (DecodeNext(gVideo.next, error)) {
+            av_frame_unref(gVideo.picture);
+            av_frame_move_ref(gVideo.picture, gVideo.next);
+        } else {
             // A picture the decoder did not give: the last one stands in.
             return error->empty() && gVideo.decoded > 0 && !gVideo.pictureAt.empty();
         }
@@ -443,4 +448,5 @@ void CloseVideoInput() {
     CloseFormat();
     av_packet_free(&gVideo.packet);
     av_frame_free(&gVideo.picture);
+    av_frame_free(&gVideo.next);
 }
