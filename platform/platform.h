@@ -64,7 +64,6 @@ typedef INT_PTR (*DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 #define BM_GETCHECK 0x00F0u
 #define BST_UNCHECKED 0
 #define BST_CHECKED 1
-#define GWL_USERDATA (-21)
 #define GWLP_USERDATA (-21)
 #define IDOK 1
 #define IDCANCEL 2
@@ -91,10 +90,6 @@ int _close(int fd);
 // user32 (platform/stub_user32.cpp, platform/stub_dialog.cpp).
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT style);
 int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT style);
-
-// kernel32: code page 932 (through iconv) to UTF-16 (platform/stub_text.cpp).
-#define CP_ACP 0u
-int MultiByteToWideChar(UINT codePage, DWORD flags, const char* text, int length, WideChar* wide, int room);
 INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND owner, DLGPROC procedure, LPARAM parameter);
 BOOL EndDialog(HWND dialog, INT_PTR result);
 BOOL CheckRadioButton(HWND dialog, int firstId, int lastId, int checkId);
@@ -105,6 +100,9 @@ BOOL SetDlgItemInt(HWND dialog, int id, UINT value, BOOL isSigned);
 UINT GetDlgItemInt(HWND dialog, int id, BOOL* translated, BOOL isSigned);
 LONG_PTR SetWindowLongPtrA(HWND window, int index, LONG_PTR value);
 LONG_PTR GetWindowLongPtrA(HWND window, int index);
+
+// kernel32: code page 932 (through iconv) to UTF-16 (platform/stub_text.cpp).
+int MultiByteToWideChar(UINT codePage, DWORD flags, const char* text, int length, WideChar* wide, int room);
 
 #endif
 
