@@ -51,6 +51,10 @@ add_test(NAME module_avx2_confined
   COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/tests/check_avx2_confined.py
           $<TARGET_FILE:yuv4mpeg2> $<TARGET_FILE:yuv4mpeg2>.debug ${CMAKE_OBJDUMP} ${CMAKE_NM})
 
+add_test(NAME module_debug_paths
+  COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/tests/check_debug_paths.py
+          $<TARGET_FILE:yuv4mpeg2>.debug ${CMAKE_OBJDUMP} ${PROJECT_SOURCE_DIR})
+
 add_test(NAME wine_y4mhost_export
   COMMAND bash ${PROJECT_SOURCE_DIR}/tests/e2e/windows_host_under_wine.sh)
 set(hostEnvironment "WINE_RUN=${PROJECT_SOURCE_DIR}/tools/wine-run.sh;Y4MHOST_EXE=$<TARGET_FILE:y4mhost>;MODULE=$<TARGET_FILE:yuv4mpeg2>")
