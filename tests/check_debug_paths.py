@@ -12,7 +12,9 @@ import sys
 
 
 def main(debug, objdump, checkout):
-    dump = subprocess.run([objdump, "--dwarf=info", debug], check=True, capture_output=True, text=True).stdout
+    # Run beside the file, so objdump's own heading does not name its folder.
+    dump = subprocess.run([objdump, "--dwarf=info", os.path.basename(debug)], cwd=os.path.dirname(debug) or ".",
+                          check=True, capture_output=True, text=True).stdout
     units = re.findall(r"DW_TAG_compile_unit.*?DW_AT_name\s*:.*?: (\S+)\n.*?DW_AT_comp_dir\s*:.*?: (\S+)\n",
                        dump, re.S)
     ours = [name for name, directory in units if directory == "."]
