@@ -21,6 +21,13 @@ extern "C" {
 // while it converts and writes.
 enum { RingFrames = 4 };
 
+// Frames from `firstFrame` on show picture `picture` (counted in presentation
+// order), until the next run starts.
+struct ShownRun {
+    int64_t firstFrame;
+    int32_t picture;
+};
+
 struct VideoDecoder {
     AVFormatContext* format;
     AVCodecContext* codec;
@@ -37,8 +44,9 @@ struct VideoDecoder {
     // The timeline: presentation times of every picture, in the stream's
     // time base, sorted; empty when a packet has none.
     std::vector<int64_t> times;
-    std::vector<int32_t> pictureAt;  // frame -> picture, in presentation order
-    int32_t decoded;                 // pictures decoded so far
+    std::vector<ShownRun> runs;  // the picture each frame shows, in presentation order
+    size_t run;                  // the run the decoding thread is in
+    int32_t decoded;             // pictures decoded so far
     AVRational timeBase;
     AVRational frameDuration;  // scale / rate seconds
     int32_t frames;
@@ -87,8 +95,8 @@ static bool OpenFormat(const std::string& path, std::string* error) {
 }
 
 // One pass over the stream's packets, decoding nothing: how many pictures
-// there are and when each is shown; then the file is opened again at its
-// start. Packets the demuxer marks for discarding show nothing.
+// there are and when each is shown; then back to the start. Packets the
+// demuxer marks for discarding show nothing.
 static int64_t ScanTimeline(const std::string& path, int64_t* end, std::string* error) {
     int64_t count = 0, firstPos = -1, firstPts = AV_NOPTS_VALUE, firstDts = AV_NOPTS_VALUE;
     bool timed = true, seen = false;
@@ -142,37 +150,39 @@ static int64_t ScanTimeline(const std::string& path, int64_t* end, std::string* 
 // constant-rate output picks them (so that both give the same frame at the
 // same index): each picture lasts one frame and is written once when it is
 // on time, repeated to fill a gap (the picture before it taking the first
-// frames of the gap), and dropped when it comes more than a frame late. The
-// count is the stream's duration at the rate, or what the pictures fill,
-// whichever is longer; frames past the last picture repeat it.
+// frames of the gap), and dropped when it comes more than two frames late.
+// The count is the stream's duration at the rate, or what the pictures fill,
+// whichever is longer; frames past the last picture repeat it. The plan is
+// kept as runs (first frame, picture), so any timestamps cost memory by the
+// picture, not by the frame.
 static void PlanTimeline(int64_t end, VideoInfo* info) {
     const std::vector<int64_t>& times = gVideo.times;
-    std::vector<int32_t>& pictureAt = gVideo.pictureAt;
-    pictureAt.clear();
+    std::vector<ShownRun>& runs = gVideo.runs;
+    runs.clear();
     if (times.empty() || info->rate <= 0) return;  // every picture once
     const int64_t first = times.front();
     const double framesPerTick = av_q2d(gVideo.timeBase) / av_q2d(gVideo.frameDuration);
+    const double most = INT32_MAX;
     int64_t next = 0;
     int64_t lastRepeats[3] = {0, 0, 0};
-    for (size_t k = 0; k < times.size(); ++k) {
+    for (size_t k = 0; k < times.size() && next < INT32_MAX; ++k) {
         double offset = static_cast<double>(times[k] - first) * framesPerTick - static_cast<double>(next);
         double length = 1.0;
         if (offset < 0 && offset + length > 0) {  // a little early: on time
             length += offset;
             offset = 0;
         }
-        const double delta = offset + length;
+        const double delta = std::min(offset + length, most);
         int64_t count = 1, before = 0;
         if (delta < -1.1) {
             count = 0;
         } else if (delta > 1.1) {
             count = std::llrint(delta);
-            if (offset > 1.1) before = std::llrint(offset - 0.6);
+            if (offset > 1.1) before = std::llrint(std::min(offset, most) - 0.6);
         }
-        if (pictureAt.empty()) before = 0;
-        for (int64_t i = 0; i < count && pictureAt.size() < INT32_MAX; ++i)
-            pictureAt.push_back(i < before ? pictureAt.back() : static_cast<int32_t>(k));
-        next += count;
+        if (runs.empty()) before = 0;
+        if (count > before) runs.push_back(ShownRun{next + before, static_cast<int32_t>(k)});
+        next = std::min<int64_t>(next + count, INT32_MAX);
         lastRepeats[k % 3] = before;
     }
     // At the end ffmpeg repeats the last picture as often as the last gaps
@@ -181,17 +191,11 @@ static void PlanTimeline(int64_t end, VideoInfo* info) {
                                   std::min(std::max(lastRepeats[0], lastRepeats[1]), lastRepeats[2]));
     const int64_t length = end != AV_NOPTS_VALUE && end > first ? end - first : times.back() - first + 1;
     const int64_t duration = av_rescale_q_rnd(length, gVideo.timeBase, gVideo.frameDuration, AV_ROUND_NEAR_INF);
-    const int64_t frames = std::max(duration, static_cast<int64_t>(pictureAt.size()) + tail);
-    while (static_cast<int64_t>(pictureAt.size()) < frames && pictureAt.size() < INT32_MAX)
-        pictureAt.push_back(static_cast<int32_t>(times.size() - 1));
-    info->frames = static_cast<int32_t>(pictureAt.size());
-    int32_t repeated = 0;
-    for (size_t i = 1; i < pictureAt.size(); ++i)
-        if (pictureAt[i] == pictureAt[i - 1]) ++repeated;
-    std::vector<bool> shown(times.size(), false);
-    for (int32_t picture : pictureAt) shown[static_cast<size_t>(picture)] = true;
-    info->repeated = repeated;
-    info->dropped = static_cast<int32_t>(std::count(shown.begin(), shown.end(), false));
+    const int64_t frames = std::min<int64_t>(std::max(duration, next + tail), INT32_MAX);
+    info->frames = static_cast<int32_t>(frames);
+    // Frames past the last run's start repeat its picture.
+    info->repeated = static_cast<int32_t>(frames - static_cast<int64_t>(runs.size()));
+    info->dropped = static_cast<int32_t>(times.size() - runs.size());
 }
 
 static int32_t ScanOf(AVFieldOrder order) {
@@ -372,7 +376,9 @@ static bool Pack(const AVFrame* picture, uint8_t* yuy2, std::string* error) {
 // Makes gVideo.picture the picture frame `index` shows: false with *error
 // at the end (empty) or on a failure.
 static bool AdvanceTo(int32_t index, std::string* error) {
-    const int32_t wanted = gVideo.pictureAt.empty() ? index : gVideo.pictureAt[static_cast<size_t>(index)];
+    const std::vector<ShownRun>& runs = gVideo.runs;
+    while (gVideo.run + 1 < runs.size() && runs[gVideo.run + 1].firstFrame <= index) ++gVideo.run;
+    const int32_t wanted = runs.empty() ? index : runs[gVideo.run].picture;
     while (gVideo.decoded <= wanted) {
         if (gVideo.decoded == 0 && gVideo.pending) {
             gVideo.pending = false;
@@ -381,7 +387,7 @@ static bool AdvanceTo(int32_t index, std::string* error) {
             av_frame_move_ref(gVideo.picture, gVideo.next);
         } else {
             // A picture the decoder did not give: the last one stands in.
-            return error->empty() && gVideo.decoded > 0 && !gVideo.pictureAt.empty();
+            return error->empty() && gVideo.decoded > 0 && !runs.empty();
         }
         ++gVideo.decoded;
     }
