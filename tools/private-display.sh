@@ -1,6 +1,6 @@
 # Sourced by the scripts that run the module's dialogs under Wine: starts a
-# private Xvfb display, and stops it and the project's wineserver when the
-# sourcing script exits.
+# private Xvfb display, and stops it and the project's wineservers (the 32-bit
+# prefix's and the 64-bit one's) when the sourcing script exits.
 private_display=95
 while [ -e "/tmp/.X${private_display}-lock" ]; do private_display=$((private_display + 1)); done
 Xvfb ":$private_display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
@@ -8,6 +8,7 @@ private_xvfb=$!
 export DISPLAY=":$private_display"
 stop_private_display() {
     WINEPREFIX="${WINEPREFIX:-$PWD/build/wineprefix}" wineserver -k 2>/dev/null
+    WINEPREFIX="${WINEPREFIX64:-$PWD/build/wineprefix64}" wineserver -k 2>/dev/null
     kill "$private_xvfb" 2>/dev/null
 }
 trap stop_private_display EXIT

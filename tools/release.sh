@@ -9,13 +9,24 @@
 set -uo pipefail
 cd "$(dirname "$0")/.."
 source tools/packages.sh
+source tools/i386-programs.sh
 export CMAKE_BUILD_PARALLEL_LEVEL="${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}"
 install_packages cmake make git python3 "${WINDOWS_PACKAGES[@]}" || exit 1
 ensure_japanese_locale || exit 1
 
 fail() { echo "release: $1; no zip written"; exit 1; }
+# A release ships only modules whose whole suites ran: on a machine that runs
+# no 32-bit programs the .auo's run only under emulation.
+i386_programs
+if [ "$I386_PROGRAMS" = no ] && [ "${Y4M_EMULATE_32BIT:-0}" = 1 ]; then
+    set_up_i386_emulation || fail "no emulation of 32-bit programs"
+fi
+[ "$I386_PROGRAMS" = no ] && fail "the .auo's suite cannot run here: $I386_REASON"
+wineTimeout=300
+[ "$I386_PROGRAMS" = emulated ] && wineTimeout=3000
 for preset in mingw mingw64; do
-    cmake --preset $preset >/dev/null && cmake --build --preset $preset >/dev/null || fail "the $preset build failed"
+    cmake --preset $preset -DY4M_WINE_TIMEOUT=$wineTimeout >/dev/null && cmake --build --preset $preset >/dev/null ||
+        fail "the $preset build failed"
 done
 
 source tools/private-display.sh

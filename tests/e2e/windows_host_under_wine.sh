@@ -2,9 +2,9 @@
 # The Windows build of y4mhost drives the real module under Wine (the 32-bit
 # host the .auo through AviUtl 1.x's interface, the 64-bit one the .auo2
 # through ExEdit2's): ffprobe reads each mode, 4:2:2 frames of a real clip
-# equal ffmpeg's conversion, the settings blob goes in and out, and with
-# REFERENCE_HOST_EXE and REFERENCE_MODULE (the 32-bit pair) the 64-bit module
-# writes the 32-bit one's bytes, into a file named outside code page 932.
+# equal ffmpeg's conversion, and the settings blob goes in and out.
+# Skipped (77) where the host is a 32-bit program and the machine runs none.
+"$WINE_RUN" --check "$Y4MHOST_EXE" || exit
 source "$(dirname "$0")/common.sh"
 winhost() { "$WINE_RUN" "$Y4MHOST_EXE" --quiet --plugin "$MODULE" "$@"; }
 W=352 H=288 N=8
@@ -34,20 +34,4 @@ winhost --size 64x32 --frames 2 --settings "$WORK/in.blob" --save-settings "$WOR
 cmp -s "$WORK/in.blob" "$WORK/out.blob" || fail "the settings blob did not come back unchanged"
 expect_eq "header from the blob" "$(head -c 60 "$WORK/blob.y4m" | head -n 1)" "YUV4MPEG2 W64 H32 F30000:1001 Ib A10:11 C422 XYSCSS=422"
 
-if [ -n "${REFERENCE_HOST_EXE:-}" ]; then
-    [ -f "$REFERENCE_HOST_EXE" ] && [ -f "$REFERENCE_MODULE" ] ||
-        fail "no 32-bit build to compare with: build the mingw preset first"
-    name="$WORK/出力_한국어_😀.y4m"
-    for mode in "420 progressive none" "420 tff 16:9" "422 bff 4:3"; do
-        set -- $mode
-        winhost --size 352x288 --frames 40 --format "$1" --scan "$2" --aspect "$3" -o "$name" 2>"$WORK/err" ||
-            fail "64-bit export into $name: $(cat "$WORK/err")"
-        "$WINE_RUN" "$REFERENCE_HOST_EXE" --quiet --plugin "$REFERENCE_MODULE" --size 352x288 --frames 40 \
-            --format "$1" --scan "$2" --aspect "$3" -o "$WORK/reference.y4m" 2>"$WORK/err" ||
-            fail "32-bit export: $(cat "$WORK/err")"
-        [ -f "$name" ] || fail "no file named $name"
-        cmp -s "$name" "$WORK/reference.y4m" || fail "$mode: the .auo2 and the .auo wrote different bytes"
-        rm -f "$name"
-    done
-fi
 finish

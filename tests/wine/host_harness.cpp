@@ -81,8 +81,18 @@ static std::string WindowsPath(const char* path) {
     return converted;
 }
 
+std::string gModulePath;
+
+// Its resources only: a 64-bit process reads the 32-bit module's this way too.
+bool LoadModuleResources(const char* path) {
+    gModulePath = WindowsPath(path);
+    gModule = LoadLibraryExA(gModulePath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    return gModule != nullptr;
+}
+
 bool LoadModule(const char* path) {
-    gModule = LoadLibraryA(WindowsPath(path).c_str());
+    gModulePath = WindowsPath(path);
+    gModule = LoadLibraryA(gModulePath.c_str());
     if (gModule == nullptr) return false;
     typedef const void*(__cdecl * GetTable)(void);
     GetTable get = reinterpret_cast<GetTable>(reinterpret_cast<void*>(GetProcAddress(gModule, "GetOutputPluginTable")));

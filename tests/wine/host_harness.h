@@ -32,7 +32,9 @@ int ReportChecks();  // prints "N passed, N failed"; the process's exit code
 // 72-byte table: 8-byte slots, the flags in the first).
 extern HMODULE gModule;
 extern const uint32_t* gTableWords;
+extern std::string gModulePath;
 bool LoadModule(const char* path);
+bool LoadModuleResources(const char* path);
 
 #if defined(_WIN64)
 // Slot n of the ExEdit2 table (0 flags, 1 name, 2 filter, 3 information,

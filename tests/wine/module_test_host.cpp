@@ -21,16 +21,22 @@ int main(int argc, char** argv) {
         fprintf(stderr, "usage: %s MODULE descriptor|resources|export|dialog|large DIR\n", argv[0]);
         return 2;
     }
+    const char* group = argv[2];
+    if (strcmp(group, "resources") == 0) {
+        if (!LoadModuleResources(argv[1])) {
+            printf("cannot load %s as data (error %lu)\n", argv[1], GetLastError());
+            return 1;
+        }
+        TestResources();
+        return ReportChecks();
+    }
     if (!LoadModule(argv[1])) {
         printf("cannot load %s or find GetOutputPluginTable (error %lu)\n", argv[1], GetLastError());
         return 1;
     }
     CHECK(InterceptMessageBoxes());
-    const char* group = argv[2];
     if (strcmp(group, "descriptor") == 0)
         TestDescriptor();
-    else if (strcmp(group, "resources") == 0)
-        TestResources();
     else if (strcmp(group, "export") == 0)
         TestExport();
     else if (strcmp(group, "dialog") == 0)

@@ -132,13 +132,12 @@ static std::wstring VersionString(const std::vector<uint8_t>& block, const wchar
 }
 
 static void TestVersionBlock() {
-    wchar_t path[MAX_PATH];
-    GetModuleFileNameW(gModule, path, MAX_PATH);
-    DWORD size = GetFileVersionInfoSizeW(path, nullptr);
+    const char* path = gModulePath.c_str();
+    DWORD size = GetFileVersionInfoSizeA(path, nullptr);
     CHECK(size > 0);
     if (size == 0) return;
     std::vector<uint8_t> block(size);
-    CHECK(GetFileVersionInfoW(path, 0, size, block.data()));
+    CHECK(GetFileVersionInfoA(path, 0, size, block.data()));
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
     CHECK(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
