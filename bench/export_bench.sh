@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 frames="${1:-200}"
-host=build/bench/tools/y4mhost/y4mhost
+host=build/bench/y4mhost/y4mhost
 floor=build/bench/bench/write_floor
 shm=$(mktemp -d /dev/shm/y4m-bench-XXXXXX)
 trap 'rm -rf "$shm"' EXIT
@@ -34,11 +34,11 @@ ffmpeg_shm=$(best_fps "$frames" ffmpeg -v error -y -f rawvideo -pix_fmt yuyv422 
 ours_raw_shm=$(best_fps "$frames" "$host" --quiet --raw "$raw" --size 1920x1080 --rate 30000/1001 --format 420 \
     -o "$shm/ours.y4m")
 # The 32-bit module users run (its AVX2 path here), through the Windows host under Wine.
-module_raw_shm=$(best_fps "$frames" tools/wine-run.sh build/bench-mingw/tools/y4mhost/y4mhost.exe \
+module_raw_shm=$(best_fps "$frames" tools/wine-run.sh build/bench-mingw/y4mhost/y4mhost.exe \
     --plugin build/bench-mingw/yuv4mpeg2.auo --quiet --raw "Z:$raw" --size 1920x1080 --rate 30000/1001 --format 420 \
     -o "Z:$shm/module.y4m")
 # The 64-bit ExEdit2 module through the 64-bit Windows host, as ExEdit2 calls it.
-module2_raw_shm=$(best_fps "$frames" tools/wine-run.sh build/bench-mingw64/tools/y4mhost/y4mhost.exe \
+module2_raw_shm=$(best_fps "$frames" tools/wine-run.sh build/bench-mingw64/y4mhost/y4mhost.exe \
     --plugin build/bench-mingw64/yuv4mpeg2.auo2 --quiet --raw "Z:$raw" --size 1920x1080 --rate 30000/1001 --format 420 \
     -o "Z:$shm/module2.y4m")
 ours_shm=$(best_fps "$frames" "$host" --quiet --still --frames "$frames" --size 1920x1080 --format 420 -o "$shm/still.y4m")

@@ -6,7 +6,7 @@
 # Usage: bench/video_file_bench.sh   (needs the bench preset built)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-host=build/bench/tools/y4mhost/y4mhost
+host=build/bench/y4mhost/y4mhost
 shm=$(mktemp -d /dev/shm/y4m-bench-XXXXXX)
 trap 'rm -rf "$shm"' EXIT
 clip="$shm/clip.mp4"

@@ -25,6 +25,7 @@ endif()
 set(PLUGIN_SOURCES
   settings/config_dialog.cpp
   settings/output_settings.cpp
+  settings/settings_blob.cpp
   settings/parameter_report.cpp
   export/export_driver.cpp
   export/export_reports.cpp

@@ -11,7 +11,7 @@ add_executable(module_test_host
   ${PROJECT_SOURCE_DIR}/tests/wine/dialog_checks.cpp
   ${PROJECT_SOURCE_DIR}/tests/wine/dialog_driver.cpp
   ${PROJECT_SOURCE_DIR}/tests/wine/exedit2_checks.cpp
-  ${PROJECT_SOURCE_DIR}/tools/y4mhost/import_patch.cpp)
+  ${PROJECT_SOURCE_DIR}/y4mhost/import_patch.cpp)
 target_include_directories(module_test_host PRIVATE ${PROJECT_SOURCE_DIR})
 # The converters themselves, compiled as in the module, for the variant checks.
 target_sources(module_test_host PRIVATE ${PROJECT_SOURCE_DIR}/tests/wine/variant_checks.cpp)
@@ -75,14 +75,14 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 8)
   set(reference ${PROJECT_SOURCE_DIR}/build/mingw)
   add_test(NAME wine_auo2_matches_auo COMMAND bash ${PROJECT_SOURCE_DIR}/tests/e2e/auo2_matches_auo.sh)
   set_tests_properties(wine_auo2_matches_auo PROPERTIES ${wineTestProperties} ENVIRONMENT
-    "${hostEnvironment};REFERENCE_HOST_EXE=${reference}/tools/y4mhost/y4mhost.exe;REFERENCE_MODULE=${reference}/yuv4mpeg2.auo")
+    "${hostEnvironment};REFERENCE_HOST_EXE=${reference}/y4mhost/y4mhost.exe;REFERENCE_MODULE=${reference}/yuv4mpeg2.auo")
 endif()
 
 # Not a test: draws docs/settings-dialog.png (tools/make-dialog-picture.sh),
 # driving the dialog as the dialog checks do.
 add_executable(dialog_picture ${PROJECT_SOURCE_DIR}/tools/dialog_picture.cpp
   ${PROJECT_SOURCE_DIR}/tests/wine/host_harness.cpp ${PROJECT_SOURCE_DIR}/tests/wine/dialog_driver.cpp
-  ${PROJECT_SOURCE_DIR}/tools/y4mhost/import_patch.cpp)
+  ${PROJECT_SOURCE_DIR}/y4mhost/import_patch.cpp)
 target_include_directories(dialog_picture PRIVATE ${PROJECT_SOURCE_DIR})
 target_link_options(dialog_picture PRIVATE -static -static-libgcc -static-libstdc++)
 target_link_libraries(dialog_picture PRIVATE user32 gdi32)

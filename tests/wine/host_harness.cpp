@@ -1,5 +1,5 @@
 #include "tests/wine/host_harness.h"
-#include "tools/y4mhost/import_patch.h"
+#include "y4mhost/import_patch.h"
 
 #include <stdio.h>
 #include <string.h>

@@ -1,8 +1,10 @@
-#include "tools/y4mhost/host_options.h"
+#include "y4mhost/host_options.h"
 
 #include <errno.h>
 #include <stdlib.h>
 #include <string.h>
+
+#include "settings/output_settings.h"
 
 const char HostUsage[] =
     "usage: y4mhost [INPUT] [options] -o OUTPUT.y4m\n"
@@ -15,9 +17,11 @@ const char HostUsage[] =
     "                          and the pattern. Without an input: a moving test pattern\n"
     "      --raw FILE|-        raw packed YUY2 frames instead (ffmpeg -f rawvideo\n"
     "                          -pix_fmt yuyv422); needs --size and --rate\n"
-    "  -o, --output FILE|-     the .y4m file to write (required); - is standard output\n"
+    "  -o, --output FILE|-     the .y4m file to write (required; never the input file);\n"
+    "                          - is standard output (native build only)\n"
     "      --size WxH          frame size (pattern default 1280x720; scales a video file)\n"
-    "      --rate N[/D]        frame rate (pattern default 30000/1001; 30 means 30/1)\n"
+    "      --rate N[/D]        frame rate (pattern default 30000/1001; 30 means 30/1); a\n"
+    "                          video file is laid on a timeline of this rate\n"
     "      --frames N          frames to export (default: 300 of the pattern, every frame\n"
     "                          of a file; required with --raw -)\n"
     "      --format 420|422    colour format\n"
@@ -29,6 +33,7 @@ const char HostUsage[] =
     "      --plugin FILE       the plug-in module (default: the one built with this host)\n"
     "      --still             serve one pre-rendered pattern frame for every index\n"
     "      --quiet             no progress bar\n"
+    "      --version           the version of y4mhost\n"
     "  -h, --help              this text\n"
     "\n"
     "Exit status: 0 exported, 1 the plug-in failed, 2 bad command line or input\n"
@@ -77,6 +82,8 @@ bool ParseHostOptions(int argc, char** argv, HostOptions* o, std::string* error)
         const char* v = nullptr;
         if (name == "-h" || name == "--help") {
             o->help = true;
+        } else if (name == "--version") {
+            o->version = true;
         } else if (name == "--config") {
             o->config = true;
         } else if (name == "--still") {
@@ -132,9 +139,9 @@ bool ParseHostOptions(int argc, char** argv, HostOptions* o, std::string* error)
         } else if (name == "--format") {
             if (!value(&v)) return false;
             if (strcmp(v, "420") == 0)
-                o->colorFormat = 0;
+                o->colorFormat = Yuv420;
             else if (strcmp(v, "422") == 0)
-                o->colorFormat = 1;
+                o->colorFormat = Yuv422;
             else {
                 *error = std::string("bad --format '") + v + "': expected 420 or 422";
                 return false;
@@ -142,11 +149,11 @@ bool ParseHostOptions(int argc, char** argv, HostOptions* o, std::string* error)
         } else if (name == "--scan") {
             if (!value(&v)) return false;
             if (strcmp(v, "progressive") == 0)
-                o->interlaceMode = 0;
+                o->interlaceMode = Progressive;
             else if (strcmp(v, "tff") == 0)
-                o->interlaceMode = 1;
+                o->interlaceMode = InterlacedTopFirst;
             else if (strcmp(v, "bff") == 0)
-                o->interlaceMode = 2;
+                o->interlaceMode = InterlacedBottomFirst;
             else {
                 *error = std::string("bad --scan '") + v + "': expected progressive, tff or bff";
                 return false;
@@ -154,13 +161,13 @@ bool ParseHostOptions(int argc, char** argv, HostOptions* o, std::string* error)
         } else if (name == "--aspect") {
             if (!value(&v)) return false;
             if (strcmp(v, "none") == 0)
-                o->aspectMode = 0;
+                o->aspectMode = AspectUnspecified;
             else if (strcmp(v, "4:3") == 0)
-                o->aspectMode = 1;
+                o->aspectMode = AspectDisplay4x3;
             else if (strcmp(v, "16:9") == 0)
-                o->aspectMode = 2;
+                o->aspectMode = AspectDisplay16x9;
             else if (ParsePair(v, ':', &o->aspectNum, &o->aspectDen) && o->aspectNum > 0 && o->aspectDen > 0)
-                o->aspectMode = 3;
+                o->aspectMode = AspectCustomPixel;
             else {
                 *error = std::string("bad --aspect '") + v + "': expected none, 4:3, 16:9 or N:D (positive)";
                 return false;
@@ -179,11 +186,11 @@ bool ParseHostOptions(int argc, char** argv, HostOptions* o, std::string* error)
             return false;
         }
     }
-    if (!o->help && o->outputPath.empty()) {
+    if (o->help || o->version) return true;
+    if (o->outputPath.empty()) {
         *error = "no output file: give -o OUTPUT.y4m";
         return false;
     }
-    if (o->help) return true;
     if (!o->videoPath.empty() && !o->rawPath.empty()) {
         *error = "give either a video file or --raw, not both";
         return false;

@@ -1,4 +1,4 @@
-#include "tools/y4mhost/report_meaning.h"
+#include "y4mhost/report_meaning.h"
 
 struct ReportMeaningEntry {
     const char* opening;  // how the report's text begins
@@ -10,8 +10,10 @@ static const ReportMeaningEntry Meanings[] = {
     {"出力パラメータに問題があります",
      "the settings do not fit this frame size (listed above: an odd width, a 4:2:0 height that is odd or, "
      "interlaced, not a multiple of 4, or stored settings out of range); nothing was written"},
-    {"映像のサイズ", "the frame is too large for a 32-bit export; nothing was written"},
-    {"保存先ファイル", "the output file cannot be created (a missing folder, no permission, or a folder of that name)"},
+    {"映像のサイズ", "the frame is too large for a 32-bit export; nothing was written (give a smaller --size)"},
+    {"保存先ファイル",
+     "the output file cannot be created (a missing folder, no permission, a folder of that name, or, for "
+     "AviUtl 1.x's interface, a file name the system code page cannot hold: its paths are in that code page)"},
     {"メモリの確保に失敗しました", "there is not enough memory for one frame; the output file is left empty"},
     {"フレーム ",
      "the host could not give that frame (the input ended or failed to decode); the file holds the "

@@ -1,4 +1,4 @@
-#include "tools/y4mhost/host_system.h"
+#include "y4mhost/host_system.h"
 
 #include <signal.h>
 #include <stdio.h>
@@ -12,7 +12,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "tools/y4mhost/import_patch.h"
+#include "y4mhost/import_patch.h"
 #else
 #include <dlfcn.h>
 #include <time.h>
@@ -155,6 +155,22 @@ int64_t RegularFileSize(const std::string& path) {
     return info.st_size;
 }
 
+bool SameFile(const std::string& a, const std::string& b) {
+    BY_HANDLE_FILE_INFORMATION info[2];
+    const std::string* paths[2] = {&a, &b};
+    for (int i = 0; i < 2; ++i) {
+        HANDLE file = CreateFileW(Utf16Path(*paths[i]).c_str(), FILE_READ_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (file == INVALID_HANDLE_VALUE) return false;
+        BOOL known = GetFileInformationByHandle(file, &info[i]);
+        CloseHandle(file);
+        if (!known) return false;
+    }
+    return info[0].dwVolumeSerialNumber == info[1].dwVolumeSerialNumber &&
+           info[0].nFileIndexHigh == info[1].nFileIndexHigh && info[0].nFileIndexLow == info[1].nFileIndexLow;
+}
+
 void UseBinaryStdin(void) { _setmode(_fileno(stdin), _O_BINARY); }
 bool StdoutIsTerminal(void) { return _isatty(_fileno(stdout)) != 0; }
 std::string StandardOutputPath(void) { return ""; }
@@ -202,6 +218,12 @@ int64_t RegularFileSize(const std::string& path) {
     struct stat info;
     if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return -1;
     return info.st_size;
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+    struct stat first, second;
+    return stat(a.c_str(), &first) == 0 && stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
+           first.st_ino == second.st_ino;
 }
 
 std::vector<std::string> CommandLineUtf8(int argc, char** argv) { return std::vector<std::string>(argv, argv + argc); }

@@ -5,8 +5,8 @@
 #include <string.h>
 
 #include "host2/plugin_table2.h"
-#include "tools/y4mhost/host_system.h"
-#include "tools/y4mhost/plugin_session.h"
+#include "y4mhost/host_system.h"
+#include "y4mhost/plugin_session.h"
 
 static OutputPluginTable2* gTable;
 static void* gModule;

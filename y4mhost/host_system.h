@@ -31,6 +31,9 @@ double SecondsNow(void);
 // Size of a regular file, or -1 for anything else (a pipe, /dev/null).
 int64_t RegularFileSize(const std::string& path);
 bool IsRegularFile(const std::string& path);
+// Whether two paths name one existing file (through links, hard links or
+// different spellings): the same device and file number.
+bool SameFile(const std::string& a, const std::string& b);
 // Standard input in binary mode.
 void UseBinaryStdin(void);
 bool StdoutIsTerminal(void);

@@ -17,7 +17,7 @@ struct HostServices {
 // Loads the module and reads its table; false with one line in *error.
 bool OpenPlugin(const std::string& path, std::string* error);
 
-#include "tools/y4mhost/host_system.h"
+#include "y4mhost/host_system.h"
 
 // The table of the module at `path`, its entry called as the function type
 // it really has; null with *error set.

@@ -1,4 +1,4 @@
-#include "tools/y4mhost/test_pattern.h"
+#include "y4mhost/test_pattern.h"
 
 #include <stdio.h>
 #include <stdlib.h>

@@ -2,8 +2,8 @@
 // 76-byte request with a path in the system code page.
 #include "host/output_request.h"
 #include "host/plugin_table.h"
-#include "tools/y4mhost/host_system.h"
-#include "tools/y4mhost/plugin_session.h"
+#include "y4mhost/host_system.h"
+#include "y4mhost/plugin_session.h"
 
 static OutputPluginTable* gTable;
 static void* gModule;

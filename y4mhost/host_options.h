@@ -22,6 +22,7 @@ struct HostOptions {
     bool still = false;  // serve one pre-rendered frame for every index
     bool quiet = false;  // no message-box echo, no progress bar
     bool help = false;
+    bool version = false;
 };
 
 // Fills options from argv; on a bad command line returns false with one line

@@ -1,4 +1,4 @@
-#include "tools/y4mhost/import_patch.h"
+#include "y4mhost/import_patch.h"
 
 #if defined(_WIN32)
 #include <string.h>

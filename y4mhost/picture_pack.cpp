@@ -1,0 +1,143 @@
+#include "y4mhost/picture_pack.h"
+
+extern "C" {
+#include <libavutil/pixdesc.h>
+#include <libswscale/swscale.h>
+}
+
+#include <libyuv/convert_from.h>
+#include <libyuv/planar_functions.h>
+
+struct PicturePacker {
+    SwsContext* reducer;  // to 8-bit limited range at the picture's own layout
+    SwsContext* scaler;   // straight to YUY2
+    AVFrame* reduced;
+};
+
+static PicturePacker gPacker;
+
+static bool FullRange(AVPixelFormat format, AVColorRange range) {
+    return range == AVCOL_RANGE_JPEG || format == AV_PIX_FMT_YUVJ420P || format == AV_PIX_FMT_YUVJ422P ||
+           format == AV_PIX_FMT_YUVJ444P || format == AV_PIX_FMT_YUVJ440P || format == AV_PIX_FMT_YUVJ411P;
+}
+
+SourcePictures DescribeSourcePictures(AVPixelFormat format, AVColorRange range) {
+    SourcePictures source;
+    const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(format);
+    const char* name = av_get_pix_fmt_name(format);
+    source.depth = d != nullptr ? d->comp[0].depth : 8;
+    const bool rgb = d != nullptr && (d->flags & AV_PIX_FMT_FLAG_RGB);
+    source.fullRange = !rgb && FullRange(format, range);
+    if (d == nullptr)
+        source.layout = "unknown";
+    else if (rgb)
+        source.layout = "RGB";
+    else if (d->nb_components < 3)
+        source.layout = "grey";
+    else
+        source.layout = "4:" + std::to_string(4 >> d->log2_chroma_w) + ":" +
+                        std::to_string(d->log2_chroma_h ? 0 : 4 >> d->log2_chroma_w);
+    source.description = std::string(name != nullptr ? name : "unknown") + (rgb                ? ""
+                                                                            : source.fullRange ? ", full range"
+                                                                                               : ", limited range");
+    return source;
+}
+
+// The 8-bit limited-range planar format of the same chroma layout, for the
+// layouts YUY2 holds sample for sample; AV_PIX_FMT_NONE for the others.
+static AVPixelFormat ExactLayout(const AVFrame* picture) {
+    const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(static_cast<AVPixelFormat>(picture->format));
+    if (d == nullptr || (d->flags & (AV_PIX_FMT_FLAG_RGB | AV_PIX_FMT_FLAG_PAL)) || d->nb_components < 3)
+        return AV_PIX_FMT_NONE;
+    if (d->log2_chroma_w == 1 && d->log2_chroma_h == 1) return AV_PIX_FMT_YUV420P;
+    if (d->log2_chroma_w == 1 && d->log2_chroma_h == 0) return AV_PIX_FMT_YUV422P;
+    return AV_PIX_FMT_NONE;
+}
+
+// Each chroma row of 4:2:0 is repeated for the picture rows it covers
+// (within its field, for an interlaced picture): the plug-in's 4:2:0 mean of
+// two equal rows, and its 4:2:2 copy, then give back the source's own samples.
+static bool PackPlanes(const uint8_t* const* p, const int* s, AVPixelFormat format, bool interlaced, int width,
+                       int height, uint8_t* yuy2) {
+    const int stride = 2 * width;
+    if (format == AV_PIX_FMT_YUV422P) {
+        libyuv::I422ToYUY2(p[0], s[0], p[1], s[1], p[2], s[2], yuy2, stride, width, height);
+        return true;
+    }
+    if (!interlaced) {
+        if (height % 2 != 0) return false;
+        libyuv::I420ToYUY2(p[0], s[0], p[1], s[1], p[2], s[2], yuy2, stride, width, height);
+        return true;
+    }
+    // Each field is a 4:2:0 picture of every other row, with every other
+    // chroma row: the top field rows 0, 2, ... and chroma rows 0, 2, ...
+    if (height % 4 != 0) return false;
+    for (int field = 0; field < 2; ++field)
+        libyuv::I420ToYUY2(p[0] + field * s[0], 2 * s[0], p[1] + field * s[1], 2 * s[1], p[2] + field * s[2], 2 * s[2],
+                           yuy2 + field * stride, 2 * stride, width, height / 2);
+    return true;
+}
+
+// Full-range sources come out at limited range (as AviUtl's own input
+// brings them), whether or not their format's name says "j".
+static void SetRanges(SwsContext* context, const AVFrame* picture) {
+    int* inverse = nullptr;
+    int* table = nullptr;
+    int srcRange = 0, dstRange = 0, brightness = 0, contrast = 0, saturation = 0;
+    if (sws_getColorspaceDetails(context, &inverse, &srcRange, &table, &dstRange, &brightness, &contrast, &saturation) <
+        0)
+        return;
+    const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(static_cast<AVPixelFormat>(picture->format));
+    const bool full = d != nullptr && !(d->flags & AV_PIX_FMT_FLAG_RGB) &&
+                      FullRange(static_cast<AVPixelFormat>(picture->format), picture->color_range);
+    sws_setColorspaceDetails(context, inverse, full ? 1 : srcRange, table, 0, brightness, contrast, saturation);
+}
+
+bool PackPicture(const AVFrame* picture, int32_t width, int32_t height, uint8_t* yuy2, std::string* error) {
+    const AVPixelFormat format = static_cast<AVPixelFormat>(picture->format);
+    const AVPixelFormat exact = ExactLayout(picture);
+    const bool sameSize = picture->width == width && picture->height == height && width % 2 == 0;
+    if (sameSize && exact != AV_PIX_FMT_NONE) {
+        if (format == exact && !FullRange(format, picture->color_range))
+            if (PackPlanes(picture->data, picture->linesize, exact, picture->interlaced_frame, width, height, yuy2))
+                return true;
+        // Deeper or full range: to 8-bit limited range first, as ffmpeg's
+        // -pix_fmt yuv420p (yuv422p) does, then sample for sample.
+        gPacker.reducer = sws_getCachedContext(gPacker.reducer, width, height, format, width, height, exact,
+                                               SWS_BICUBIC, nullptr, nullptr, nullptr);
+        AVFrame* reduced = gPacker.reduced != nullptr ? gPacker.reduced : (gPacker.reduced = av_frame_alloc());
+        if (gPacker.reducer != nullptr && reduced != nullptr &&
+            (reduced->width != width || reduced->height != height || reduced->format != exact)) {
+            av_frame_unref(reduced);
+            reduced->width = width;
+            reduced->height = height;
+            reduced->format = exact;
+            if (av_frame_get_buffer(reduced, 0) < 0) av_frame_unref(reduced);
+        }
+        if (gPacker.reducer != nullptr && reduced != nullptr && reduced->data[0] != nullptr) {
+            SetRanges(gPacker.reducer, picture);
+            sws_scale(gPacker.reducer, picture->data, picture->linesize, 0, height, reduced->data, reduced->linesize);
+            if (PackPlanes(reduced->data, reduced->linesize, exact, picture->interlaced_frame, width, height, yuy2))
+                return true;
+        }
+    }
+    // The scaler follows the pictures: a stream may change size or format.
+    gPacker.scaler = sws_getCachedContext(gPacker.scaler, picture->width, picture->height, format, width, height,
+                                          AV_PIX_FMT_YUYV422, SWS_BICUBIC, nullptr, nullptr, nullptr);
+    if (gPacker.scaler == nullptr) {
+        *error = "cannot convert pictures of this format to YUY2";
+        return false;
+    }
+    SetRanges(gPacker.scaler, picture);
+    uint8_t* planes[4] = {yuy2, nullptr, nullptr, nullptr};
+    int strides[4] = {2 * width, 0, 0, 0};
+    sws_scale(gPacker.scaler, picture->data, picture->linesize, 0, picture->height, planes, strides);
+    return true;
+}
+
+void ClosePicturePacker() {
+    sws_freeContext(gPacker.reducer);
+    sws_freeContext(gPacker.scaler);
+    av_frame_free(&gPacker.reduced);
+    gPacker = PicturePacker{};
+}

@@ -1,0 +1,449 @@
+// y4mhost: runs an export through a YUV4MPEG2 output plug-in the way its host
+// does, from a video file (decoded with FFmpeg's libraries), raw YUY2 frames,
+// or the built-in test pattern.
+#include <errno.h>
+#include <stdio.h>
+#include <string.h>
+
+#include <string>
+#include <vector>
+
+#include "export/export_job.h"
+#include "plugin_version.h"
+#include "settings/output_settings.h"
+#include "y4mhost/host_options.h"
+#include "y4mhost/host_system.h"
+#include "y4mhost/plugin_session.h"
+#include "y4mhost/report_meaning.h"
+#include "y4mhost/test_pattern.h"
+#if Y4MHOST_DECODES_VIDEO
+#include "y4mhost/video_input.h"
+#endif
+
+#ifndef Y4MHOST_DEFAULT_PLUGIN
+#define Y4MHOST_DEFAULT_PLUGIN "yuv4mpeg2.so"
+#endif
+
+enum { ExitExported = 0, ExitFailed = 1, ExitUsage = 2, ExitInterrupted = 130 };
+
+struct FrameSource {
+    FILE* raw;   // raw YUY2, or null
+    bool video;  // a decoded video file
+    std::string name;
+    bool rawSeekable;
+    int32_t nextRawFrame;
+    bool still;
+    bool stillDrawn;
+    int32_t width, height, fieldOrder;
+    size_t frameBytes;
+    std::vector<uint8_t> frame;
+    int32_t frameCount;
+    int32_t served;
+    int32_t abortQuestions;
+};
+
+struct ProgressState {
+    bool draw;
+    double start;
+    bool drawn;
+};
+
+static FrameSource gSource;
+static ProgressState gProgress;
+
+static bool IsAbort(void) {
+    ++gSource.abortQuestions;
+    return InterruptRequested();
+}
+
+static void ShowProgress(int now, int total) {
+    if (!gProgress.draw || total <= 0) return;
+    double elapsed = SecondsNow() - gProgress.start;
+    double fps = elapsed > 0 ? now / elapsed : 0;
+    double left = fps > 0 ? (total - now) / fps : 0;
+    const int width = 30;
+    int filled = static_cast<int>(static_cast<int64_t>(now) * width / total);
+    char bar[width + 1];
+    for (int i = 0; i < width; ++i) bar[i] = i < filled ? '#' : '-';
+    bar[width] = '\0';
+    fprintf(HostConsole(), "\r[%s] %5.1f%%  %d/%d frames  %7.1f fps  %d:%02d left ", bar, 100.0 * now / total, now,
+            total, fps, static_cast<int>(left) / 60, static_cast<int>(left) % 60);
+    fflush(HostConsole());
+    gProgress.drawn = true;
+}
+
+static bool ReadRawFrame(int32_t index, std::string* error) {
+    if (index != gSource.nextRawFrame) {
+        if (!gSource.rawSeekable) {
+            *error = "a pipe can only be read forward";
+            return false;
+        }
+        if (fseeko(gSource.raw, static_cast<off_t>(index) * static_cast<off_t>(gSource.frameBytes), SEEK_SET) != 0) {
+            *error = strerror(errno);
+            return false;
+        }
+    }
+    gSource.nextRawFrame = index + 1;
+    if (fread(gSource.frame.data(), 1, gSource.frameBytes, gSource.raw) == gSource.frameBytes) return true;
+    *error = ferror(gSource.raw) ? strerror(errno) : "";
+    return false;
+}
+
+// The frames of a file come in order, from the decoding thread's ring.
+static bool ReadNextVideoFrame(int32_t index, const uint8_t** frame, std::string* error) {
+#if Y4MHOST_DECODES_VIDEO
+    return ReadVideoFrame(index, frame, error);
+#else
+    (void)index;
+    (void)frame;
+    *error = "this build decodes no video";
+    return false;
+#endif
+}
+
+static void* GetFrame(int index, uint32_t format) {
+    if (format != FrameFormatYuy2 || index < 0) return nullptr;
+    std::string error;
+    bool read = true;
+    const uint8_t* frame = gSource.frame.data();
+    if (gSource.video)
+        read = ReadNextVideoFrame(index, &frame, &error);
+    else if (gSource.raw != nullptr)
+        read = ReadRawFrame(index, &error);
+    else if (!gSource.still || !gSource.stillDrawn) {
+        DrawTestPattern(gSource.frame.data(), gSource.width, gSource.height, index, gSource.fieldOrder);
+        gSource.stillDrawn = true;
+    }
+    if (!read) {
+        if (error.empty())
+            fprintf(HostConsole(), "y4mhost: input ended after %d of %d frames\n", index, gSource.frameCount);
+        else
+            fprintf(HostConsole(), "y4mhost: input %s, frame %d: %s\n", gSource.name.c_str(), index, error.c_str());
+        return nullptr;
+    }
+    ++gSource.served;
+    return const_cast<uint8_t*>(frame);
+}
+
+// Whatever the source holds open: the decoding thread stopped and joined,
+// files closed. Every way out of main passes here.
+static void CloseSource() {
+#if Y4MHOST_DECODES_VIDEO
+    if (gSource.video) CloseVideoInput();
+#endif
+    gSource.video = false;
+    if (gSource.raw != nullptr && gSource.raw != stdin) fclose(gSource.raw);
+    gSource.raw = nullptr;
+}
+
+static int Usage(const std::string& message) {
+    CloseSource();
+    fprintf(stderr, "y4mhost: %s\n", message.c_str());
+    return ExitUsage;
+}
+
+static bool ReadBlobFile(const std::string& path, OutputSettings* settings, std::string* error) {
+    FILE* file = OpenHostFile(path, "rb");
+    if (file == nullptr) {
+        *error = "cannot read settings file " + path + ": " + strerror(errno);
+        return false;
+    }
+    unsigned char bytes[SettingsBlobSize + 1];
+    size_t count = fread(bytes, 1, sizeof bytes, file);
+    fclose(file);
+    if (count != SettingsBlobSize) {
+        *error = "settings file " + path + " is not a " + std::to_string(SettingsBlobSize) + "-byte settings blob";
+        return false;
+    }
+    DecodeSettingsBlob(bytes, settings);
+    return true;
+}
+
+static std::string Ratio(int32_t a, int32_t b, const char* between) {
+    return std::to_string(a) + between + std::to_string(b);
+}
+
+// Raw YUY2: the file must hold whole frames, or the size given is wrong (or
+// the file is no raw YUY2 at all).
+static bool PrepareRaw(HostOptions* o, int64_t frameBytes, std::string* error) {
+    gSource.name = o->rawPath == "-" ? "standard input" : o->rawPath;
+    if (o->rawPath == "-") {
+        UseBinaryStdin();
+        gSource.raw = stdin;
+        return true;
+    }
+    gSource.raw = OpenHostFile(o->rawPath, "rb");
+    if (gSource.raw == nullptr) {
+        *error = "cannot read input " + o->rawPath + ": " + strerror(errno);
+        return false;
+    }
+    gSource.rawSeekable = IsRegularFile(o->rawPath);
+    int64_t size = RegularFileSize(o->rawPath);
+    if (size < 0) {
+        if (o->frames < 0) *error = "--frames is needed when the input is not a regular file";
+        return o->frames >= 0;
+    }
+    const std::string frame =
+        Ratio(o->width, o->height, "x") + " YUY2 frames (" + std::to_string(frameBytes) + " bytes each)";
+    if (size < frameBytes || size % frameBytes != 0) {
+        *error = "input " + o->rawPath + " is " + std::to_string(size) + " bytes, not a whole number of " + frame +
+                 ": --raw takes raw packed YUY2 of the --size given (a video file goes without --raw)";
+        return false;
+    }
+    int64_t whole = size / frameBytes;
+    if (o->frames < 0) o->frames = static_cast<int32_t>(whole < INT32_MAX ? whole : INT32_MAX);
+    if (o->frames > whole) {
+        *error = "input " + o->rawPath + " holds only " + std::to_string(whole) + " " + frame;
+        return false;
+    }
+    return true;
+}
+
+// Every frame must fit the host's 32-bit sizes: judged before anything of
+// that size is allocated.
+static bool FrameSizeFits(const HostOptions& o, std::string* error) {
+    const int64_t frameBytes = 2 * static_cast<int64_t>(o.width) * o.height;
+    if (frameBytes <= INT32_MAX) return true;
+    *error = "frame size " + Ratio(o.width, o.height, "x") + " is too large: a YUY2 frame of it (" +
+             std::to_string(frameBytes) + " bytes) does not fit the host's 32-bit sizes; give a smaller --size";
+    return false;
+}
+
+#if Y4MHOST_DECODES_VIDEO
+static VideoInfo gVideoInfo;
+static const char* const ScanNames[] = {"progressive", "top field first", "bottom field first"};
+#endif
+
+// A video file: what the host knows of it becomes the request and, where the
+// command line says nothing, the settings.
+static bool PrepareVideo(HostOptions* o, OutputSettings* settings, bool settingsGiven, std::string* error) {
+#if Y4MHOST_DECODES_VIDEO
+    VideoInfo& info = gVideoInfo;
+    gSource.video = true;
+    gSource.name = o->videoPath;
+    if (!OpenVideoInput(o->videoPath, &info, error)) return false;
+    if (!o->sizeGiven) {
+        o->width = info.width;
+        o->height = info.height;
+    }
+    if (o->rateGiven) {
+        // The file laid on a timeline of the rate asked for, as ffmpeg's -r.
+        PlanVideoTimeline(o->rate, o->scale, &info);
+    } else {
+        if (info.rate <= 0) {
+            *error = "input " + o->videoPath + " does not say its frame rate: give --rate";
+            return false;
+        }
+        o->rate = info.rate;
+        o->scale = info.scale;
+    }
+    if (o->frames < 0 || o->frames > info.frames) o->frames = info.frames;
+    // A resize changes the shape of each pixel: the picture keeps its shape.
+    int32_t aspectNum = 0, aspectDen = 0;
+    const bool aspectKnown = ScaledSampleAspect(info, o->width, o->height, &aspectNum, &aspectDen);
+    const bool square = aspectNum == aspectDen;
+    if (!settingsGiven && o->interlaceMode < 0) settings->interlaceMode = info.scan;
+    if (!settingsGiven && o->aspectMode < 0 && aspectKnown && !square) {
+        settings->aspectMode = AspectCustomPixel;
+        settings->pixelAspectNum = aspectNum;
+        settings->pixelAspectDen = aspectDen;
+    }
+    std::string found = "y4mhost: " + o->videoPath + ": " + info.codec + " " + Ratio(info.width, info.height, "x") +
+                        ", " + info.source.description + ", " +
+                        (info.rate > 0 ? Ratio(info.rate, info.scale, "/") : std::string("unknown")) + " fps, " +
+                        std::to_string(info.pictures) + " pictures, " + ScanNames[info.scan] + ", sample aspect " +
+                        (info.aspectNum > 0 ? Ratio(info.aspectNum, info.aspectDen, ":") : std::string("unknown"));
+    fprintf(stderr, "%s\n", found.c_str());
+    return true;
+#else
+    (void)settings;
+    (void)settingsGiven;
+    *error = "this build of y4mhost reads no video files (" + o->videoPath +
+             "): give raw YUY2 with --raw, or use the native build";
+    return false;
+#endif
+}
+
+// What the export makes of a video file, after every option and the
+// plug-in's own settings: the line before the export.
+static void SayVideoExport(const HostOptions& o, const OutputSettings& settings) {
+#if Y4MHOST_DECODES_VIDEO
+    if (!gSource.video) return;
+    const VideoInfo& info = gVideoInfo;
+    const bool yuy2Format = settings.colorFormat == Yuv420 || settings.colorFormat == Yuv422;
+    const char* layout = settings.colorFormat == Yuv420 ? "4:2:0" : "4:2:2";
+    std::string line = "y4mhost: exporting " + Ratio(o.width, o.height, "x");
+    if (o.width != info.width || o.height != info.height) line += " (scaled)";
+    line += ", " + Ratio(o.rate, o.scale, "/") + " fps, " + std::to_string(o.frames) + " frames, " +
+            (settings.interlaceMode >= 0 && settings.interlaceMode <= 2
+                 ? ScanNames[settings.interlaceMode]
+                 : "scan code " + std::to_string(settings.interlaceMode)) +
+            (yuy2Format ? std::string(", ") + layout + " 8-bit"
+                        : ", colour format code " + std::to_string(settings.colorFormat));
+    if (info.repeated > 0 || info.dropped > 0)
+        line += "; the " + std::to_string(info.pictures) + " pictures laid on " + std::to_string(info.frames) +
+                " frames: " + std::to_string(info.repeated) + " repeated, " + std::to_string(info.dropped) + " dropped";
+    if (yuy2Format && info.source.layout != layout) line += "; " + info.source.layout + " becomes " + layout;
+    if (yuy2Format && info.source.depth > 8)
+        line += "; the depth goes down from " + std::to_string(info.source.depth) + " to 8 bits";
+    if (info.source.fullRange) line += "; full range brought to limited range";
+    fprintf(stderr, "%s\n", line.c_str());
+#else
+    (void)o;
+    (void)settings;
+#endif
+}
+
+// Opens the frame source and settles the frame count; false on a bad source.
+static bool PrepareSource(HostOptions* o, OutputSettings* settings, bool settingsGiven, std::string* error) {
+    gSource.still = o->still;
+    if (!o->videoPath.empty() && !PrepareVideo(o, settings, settingsGiven, error)) return false;
+    if (!FrameSizeFits(*o, error)) return false;
+    const int64_t frameBytes = 2 * static_cast<int64_t>(o->width) * o->height;
+    gSource.width = o->width;
+    gSource.height = o->height;
+    gSource.frameBytes = static_cast<size_t>(frameBytes);
+    if (!o->rawPath.empty()) {
+        if (!PrepareRaw(o, frameBytes, error)) return false;
+    } else if (o->videoPath.empty() && o->frames < 0) {
+        o->frames = 300;
+    }
+    gSource.frameCount = o->frames;
+    if (gSource.video) {
+#if Y4MHOST_DECODES_VIDEO
+        StartVideoDecoding(o->width, o->height);  // while the plug-in is loaded and set up
+#endif
+    } else {
+        gSource.frame.assign(gSource.frameBytes + 1, 0);
+    }
+    return true;
+}
+
+// The output, or the settings file written, must not be a file the run
+// reads: opening it for writing would destroy it before it is read.
+static bool WritesOverAnInput(const HostOptions& o, std::string* error) {
+    const std::string outputs[] = {o.outputPath == "-" ? std::string() : o.outputPath, o.saveSettingsPath};
+    const std::string inputs[] = {o.videoPath, o.rawPath == "-" ? std::string() : o.rawPath, o.settingsPath,
+                                  o.pluginPath};
+    for (const std::string& output : outputs) {
+        if (output.empty()) continue;
+        for (const std::string& input : inputs) {
+            if (input.empty() || !SameFile(output, input)) continue;
+            *error = "refusing to write " + output + ": it is the input file " + input +
+                     " (the same file, through whatever path or link); give another output name";
+            return true;
+        }
+    }
+    return false;
+}
+
+static void Export(const HostOptions& o, bool toStdout, int* status) {
+    const HostServices services = {IsAbort, ShowProgress, GetFrame};
+    InstallInterruptHandler();
+    gProgress.draw = !o.quiet && StderrIsTerminal();
+    gProgress.start = SecondsNow();
+    BeginReportCapture();
+    const int result = RunPluginExport(o.width, o.height, o.rate, o.scale, o.frames, o.outputPath, services) ? 1 : 0;
+    double seconds = SecondsNow() - gProgress.start;
+    if (gProgress.drawn) fputc('\n', HostConsole());
+    std::string report = EndReportCapture();
+    int32_t damaged = 0;
+#if Y4MHOST_DECODES_VIDEO
+    if (gSource.video) {
+        CloseVideoInput();
+        damaged = DamagedVideoPackets();
+    }
+#endif
+    CloseSource();
+
+    // A refused export wrote nothing: no summary then. The plug-in writes
+    // its header before it first asks about an abort.
+    const bool wrote = result == 1 || gSource.abortQuestions > 0;
+    const std::string target = toStdout ? std::string("standard output") : o.outputPath;
+    if (wrote) {
+        int64_t bytes = toStdout ? -1 : RegularFileSize(o.outputPath);
+        double fps = seconds > 0 ? gSource.served / seconds : 0;
+        std::string size = bytes >= 0 ? ", " + std::to_string(bytes) + " bytes" : "";
+        std::string damage =
+            damaged > 0 ? "; the input had " + std::to_string(damaged) + " damaged packets, concealed by the decoder"
+                        : "";
+        if (result == 1)
+            fprintf(stderr, "y4mhost: exported %d frames%s to %s in %.2f s (%.1f fps)%s\n", gSource.served,
+                    size.c_str(), target.c_str(), seconds, fps, damage.c_str());
+        else
+            fprintf(stderr, "y4mhost: stopped after %d frames; %s holds what was written%s%s\n", gSource.served,
+                    target.c_str(), bytes >= 0 ? (" (" + std::to_string(bytes) + " bytes)").c_str() : "",
+                    damage.c_str());
+    }
+    if (InterruptRequested()) {
+        fprintf(stderr, "y4mhost: aborted\n");
+        *status = ExitInterrupted;
+        return;
+    }
+    if (result != 1 && !report.empty()) fprintf(stderr, "y4mhost: %s\n", ReportMeaning(report));
+    *status = result == 1 ? ExitExported : ExitFailed;
+}
+
+int main(int argc, char** argv) {
+    HostOptions o;
+    std::string error;
+    std::vector<std::string> arguments = CommandLineUtf8(argc, argv);
+    std::vector<char*> utf8Argv;
+    for (std::string& argument : arguments) utf8Argv.push_back(&argument[0]);
+    utf8Argv.push_back(nullptr);
+    if (!ParseHostOptions(argc, utf8Argv.data(), &o, &error)) return Usage(error);
+    if (o.help) {
+        fputs(HostUsage, stdout);
+        return ExitExported;
+    }
+    if (o.version) {
+        printf("y4mhost %s\n", PLUGIN_PRODUCT_VERSION_TEXT);
+        return ExitExported;
+    }
+    if (o.pluginPath.empty()) o.pluginPath = Y4MHOST_DEFAULT_PLUGIN;
+    if (WritesOverAnInput(o, &error)) return Usage(error);
+
+    OutputSettings settings = {};
+    if (!o.settingsPath.empty() && !ReadBlobFile(o.settingsPath, &settings, &error)) return Usage(error);
+    if (o.colorFormat >= 0) settings.colorFormat = o.colorFormat;
+    if (o.aspectMode >= 0) {
+        settings.aspectMode = o.aspectMode;
+        if (o.aspectMode == AspectCustomPixel) {
+            settings.pixelAspectNum = o.aspectNum;
+            settings.pixelAspectDen = o.aspectDen;
+        }
+    }
+    if (o.interlaceMode >= 0) settings.interlaceMode = o.interlaceMode;
+    if (o.config && !HostHasDialogs()) return Usage("--config needs the Windows build: this one shows no dialogs");
+    const bool toStdout = o.outputPath == "-";
+    if (toStdout) {
+        if (StandardOutputPath().empty()) return Usage("-o - is available in the native build only: give a file name");
+        if (StdoutIsTerminal()) return Usage("-o - would write video to the terminal: redirect it or pipe it");
+        o.outputPath = StandardOutputPath();
+    }
+    if (!PrepareSource(&o, &settings, !o.settingsPath.empty(), &error)) return Usage(error);
+
+    if (!OpenPlugin(o.pluginPath, &error)) return Usage(error);
+    unsigned char blob[SettingsBlobSize];
+    EncodeSettingsBlob(&settings, blob);
+    if (!PutPluginSettings(blob))
+        fprintf(stderr, "y4mhost: the plug-in did not take the %d-byte settings\n", int(SettingsBlobSize));
+    if (o.config) {
+        int result = RunPluginDialog();
+        if (result == -2) return Usage(o.pluginPath + " has no settings dialog");
+        if (result != 1) fprintf(stderr, "y4mhost: settings dialog ended with %d; settings unchanged\n", result);
+    }
+    TakePluginSettings(blob);
+    DecodeSettingsBlob(blob, &settings);
+    gSource.fieldOrder = settings.interlaceMode;
+    if (!o.saveSettingsPath.empty()) {
+        FILE* file = OpenHostFile(o.saveSettingsPath, "wb");
+        bool saved = file != nullptr && fwrite(blob, 1, SettingsBlobSize, file) == SettingsBlobSize;
+        if (file != nullptr && fclose(file) != 0) saved = false;
+        if (!saved) return Usage("cannot write settings file " + o.saveSettingsPath + ": " + strerror(errno));
+    }
+    SayVideoExport(o, settings);
+    int status = ExitFailed;
+    Export(o, toStdout, &status);
+    return status;
+}
