@@ -2,6 +2,7 @@
 // 76-byte request with a path in the system code page.
 #include "host/output_request.h"
 #include "host/plugin_table.h"
+#include "settings/output_settings.h"
 #include "y4mhost/host_system.h"
 #include "y4mhost/plugin_session.h"
 
@@ -23,12 +24,13 @@ const char* PluginInterfaceName(void) { return "AviUtl 1.x"; }
 
 bool PutPluginSettings(const unsigned char* blob) {
     if (gTable->init != nullptr && gTable->init() == 0) return false;
-    return gTable->configSet == nullptr || gTable->configSet(const_cast<unsigned char*>(blob), 20) == 20;
+    return gTable->configSet == nullptr ||
+           gTable->configSet(const_cast<unsigned char*>(blob), SettingsBlobSize) == SettingsBlobSize;
 }
 
 bool TakePluginSettings(unsigned char* blob) {
-    if (gTable->configGet == nullptr || gTable->configGet(nullptr, 0) != 20) return false;
-    gTable->configGet(blob, 20);
+    if (gTable->configGet == nullptr || gTable->configGet(nullptr, 0) != SettingsBlobSize) return false;
+    gTable->configGet(blob, SettingsBlobSize);
     return true;
 }
 

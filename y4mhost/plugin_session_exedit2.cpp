@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include "host2/plugin_table2.h"
+#include "settings/output_settings.h"
 #include "y4mhost/host_system.h"
 #include "y4mhost/plugin_session.h"
 
@@ -35,17 +36,17 @@ bool OpenPlugin(const std::string& path, std::string* error) {
 const char* PluginInterfaceName(void) { return "ExEdit2"; }
 
 // The project the settings travel in: one binary key, "settings".
-static unsigned char gStored[20];
+static unsigned char gStored[SettingsBlobSize];
 static bool gHasStored;
 
 static JunkBool ProjectGetBinary(const char* key, void* data, int size) {
-    const bool found = gHasStored && strcmp(key, "settings") == 0 && size == 20;
-    if (found) memcpy(data, gStored, 20);
+    const bool found = gHasStored && strcmp(key, "settings") == 0 && size == SettingsBlobSize;
+    if (found) memcpy(data, gStored, SettingsBlobSize);
     return WithJunk(found);
 }
 static void ProjectSetBinary(const char* key, void* data, int size) {
-    if (strcmp(key, "settings") != 0 || size != 20) return;
-    memcpy(gStored, data, 20);
+    if (strcmp(key, "settings") != 0 || size != SettingsBlobSize) return;
+    memcpy(gStored, data, SettingsBlobSize);
     gHasStored = true;
 }
 
@@ -58,7 +59,7 @@ static ProjectFile MakeProject(void) {
 
 bool PutPluginSettings(const unsigned char* blob) {
     if (gTable->loadProject == nullptr) return false;
-    memcpy(gStored, blob, 20);
+    memcpy(gStored, blob, SettingsBlobSize);
     gHasStored = true;
     ProjectFile project = MakeProject();
     return gTable->loadProject(&project);
@@ -69,7 +70,7 @@ bool TakePluginSettings(unsigned char* blob) {
     gHasStored = false;
     ProjectFile project = MakeProject();
     if (!gTable->saveProject(&project) || !gHasStored) return false;
-    memcpy(blob, gStored, 20);
+    memcpy(blob, gStored, SettingsBlobSize);
     return true;
 }
 
