@@ -69,6 +69,10 @@ cmake --preset mingw -DY4M_WINE_TIMEOUT=$wineTimeout >/dev/null && cmake --build
 # Dialogs under Wine need an X display: a private Xvfb for this run.
 source tools/private-display.sh
 
+if [ "$I386_PROGRAMS" = emulated ]; then
+    echo "== mingw: preparing the 32-bit Wine prefix under emulation (many minutes, once)"
+    tools/wine-run.sh --prepare build/mingw/tests/module_test_host.exe
+fi
 echo "== mingw: tests under Wine"
 run_ctest mingw "$I386_REASON" || failed=1
 

@@ -8,14 +8,17 @@
 #   wine-run.sh PROGRAM ARGS...
 #   wine-run.sh --check PROGRAM    status 0 when PROGRAM can run here, else
 #                                  the reason and status 77 (ctest's skip)
+#   wine-run.sh --prepare PROGRAM  makes PROGRAM's prefix, runs nothing (under
+#                                  emulation that takes minutes: better before
+#                                  the tests than inside one's time limit)
 # Where this machine cannot run 32-bit programs (tools/i386-programs.sh), a
 # 32-bit PROGRAM is not started: the reason goes to stderr and the status is
 # 77, which the Wine tests declare as their SKIP_RETURN_CODE.
 set -u
 here="$(cd "$(dirname "$0")/.." && pwd)"
 source "$here/tools/i386-programs.sh"
-check_only=0
-[ "${1:-}" = --check ] && { check_only=1; shift; }
+mode=run
+case "${1:-}" in --check | --prepare) mode=${1#--}; shift ;; esac
 pe_machine() {
     local offset
     offset=$(od -An -tu4 -j60 -N4 "$1" 2>/dev/null | tr -d ' ') || return
@@ -35,7 +38,7 @@ else
     export WINEARCH=win32
     export WINELOADER=/usr/lib/wine/wine
 fi
-[ "$check_only" = 1 ] && exit 0
+[ "$mode" = check ] && exit 0
 wine() { "$WINELOADER" "$@"; }
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -50,6 +53,7 @@ if [ ! -f "$WINEPREFIX/.prepared" ]; then
     wineserver -w
     touch "$WINEPREFIX/.prepared"
 fi
+[ "$mode" = prepare ] && exit 0
 # Wine's own fonts (Debian's fonts-wine: Marlett draws the title bar's
 # buttons, Tahoma the system texts) are not looked for where Debian puts
 # them, so the prefix gets a copy, as a Windows system has them.
