@@ -1,5 +1,6 @@
 # The plug-in's sources, listed here only. Object libraries serve every
-# target: plugin_converters (the frame converters and their variants: the
+# target: plugin_converters (the frame converters, their variants and the
+# table of colour formats they write: the
 # modules, the Windows test host and the benchmarks), plugin_objects (the rest
 # of the host-neutral core, with the Win32 stand-ins outside Windows), and one
 # boundary per host: plugin_host1 (AviUtl 1.x) and plugin_host2 (ExEdit2).
@@ -11,6 +12,7 @@ set(CONVERTER_SOURCES
   export/frame_conversion.cpp
   export/frame_loops.cpp
   platform/cpu_features.cpp
+  settings/color_formats.cpp
 )
 # SIMD kernels on every x86 build, the 32-bit module included: SSE2 at the
 # build's baseline, AVX2 in a file of its own compiled for it, reached only

@@ -3,6 +3,7 @@
 #include "export/frame_rows.h"
 
 #include "export/converters_simd.h"
+#include "settings/color_formats.h"
 #include "platform/cpu_features.h"
 
 static bool Always(void) { return true; }
@@ -29,8 +30,12 @@ const ConverterVariant* FastestConverterVariant(void) {
 }
 
 int64_t PlanarFrameSize(const OutputSettings* settings, int32_t width, int32_t height) {
-    int64_t pixels = static_cast<int64_t>(width) * height;
-    return settings->colorFormat == Yuv422 ? pixels * 2 : pixels + pixels / 2;
+    const ColorFormatInfo* format = FindColorFormat(settings->colorFormat);
+    if (format == nullptr) format = FindColorFormat(Yuv420);
+    const int64_t sampleBytes = format->bits > 8 ? 2 : 1;
+    const int64_t chroma =
+        static_cast<int64_t>(width >> ChromaWidthShift(format->layout)) * (height >> ChromaHeightShift(format->layout));
+    return sampleBytes * (static_cast<int64_t>(width) * height + 2 * chroma);
 }
 
 FrameConverter ChooseFrameConverter(const OutputSettings* settings) {

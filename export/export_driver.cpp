@@ -40,7 +40,7 @@ static bool WriteAll(int file, const void* bytes, int32_t count) {
 // Header and frames into an open file; 1 when every frame is written.
 static int WriteStream(const ExportJob* job, int file, uint8_t* frameBuffer, int32_t bufferSize, int32_t frameSize,
                        FrameConverter convert) {
-    int headerLength = BuildStreamHeader(reinterpret_cast<char*>(frameBuffer), bufferSize, job);
+    int headerLength = BuildStreamHeader(reinterpret_cast<char*>(frameBuffer), bufferSize, job, &gOutputSettings);
     if (!WriteAll(file, frameBuffer, headerLength)) {
         ReportWriteFailure(job);
         return 0;
@@ -74,11 +74,12 @@ int RunExport(const ExportJob* job) {
     const int32_t width = job->width;
     const int32_t height = job->height;
     // Nothing on disk is touched until the request is known to be usable.
-    if (!CheckOutputParameters(width, height)) {
+    // The settings are read once, here, for the whole export.
+    const OutputSettings* settings = &gOutputSettings;
+    if (!CheckOutputParameters(settings, width, height)) {
         ReportRefusedSettings(job);
         return 0;
     }
-    const OutputSettings* settings = &gOutputSettings;
     if (!FrameFitsExport(settings, width, height)) {
         ReportUnsupportedFrameSize(job);
         return 0;

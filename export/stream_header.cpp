@@ -1,6 +1,7 @@
 #include "export/stream_header.h"
 
 #include "platform/bounded_format.h"
+#include "settings/color_formats.h"
 #include "settings/output_settings.h"
 
 // Euclid on signed values with truncating remainders: the result takes the
@@ -26,8 +27,7 @@ static void AppendReducedRatio(TextComposition* text, const char* format, int64_
                 static_cast<long long>(denominator / divisor));
 }
 
-int BuildStreamHeader(char* buffer, int size, const ExportJob* request) {
-    const OutputSettings* settings = &gOutputSettings;
+int BuildStreamHeader(char* buffer, int size, const ExportJob* request, const OutputSettings* settings) {
     const int64_t width = request->width;
     const int64_t height = request->height;
     TextComposition text;
@@ -55,10 +55,9 @@ int BuildStreamHeader(char* buffer, int size, const ExportJob* request) {
     else
         AppendPiece(&text, " A0:0");
 
-    if (settings->colorFormat == Yuv422)
-        AppendPiece(&text, " C422 XYSCSS=422");
-    else
-        AppendPiece(&text, " C420mpeg2 XYSCSS=420MPEG2");
+    // A code outside the table (refused before any header is written) reads as 4:2:0.
+    const ColorFormatInfo* format = FindColorFormat(settings->colorFormat);
+    AppendPiece(&text, "%s", (format != nullptr ? format : FindColorFormat(Yuv420))->headerTag);
 
     AppendPiece(&text, "\n");
     return text.position;

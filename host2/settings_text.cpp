@@ -3,6 +3,7 @@
 // number.
 #include "host2/plugin_table2.h"
 #include "platform/bounded_format.h"
+#include "settings/color_formats.h"
 #include "settings/output_settings.h"
 
 // The longest line, with two ten-digit negative numbers in it, is 63 units.
@@ -38,14 +39,18 @@ static void AppendChoice(WideLine* line, int32_t code, const WideChar* const* ch
 }
 
 const WideChar* PluginSettingsText(void) {
-    static const WideChar* const Colors[] = {WIDE_TEXT("YUV 420"), WIDE_TEXT("YUV 422")};
     static const WideChar* const Aspects[] = {WIDE_TEXT("指定しない"), WIDE_TEXT("4:3 (ディスプレイ)"),
                                               WIDE_TEXT("16:9 (ディスプレイ)")};
     static const WideChar* const Scans[] = {WIDE_TEXT("プログレッシブ"), WIDE_TEXT("インタレース (トップ先頭)"),
                                             WIDE_TEXT("インタレース (ボトム先頭)")};
     const OutputSettings* settings = &gOutputSettings;
     WideLine line = {0};
-    AppendChoice(&line, settings->colorFormat, Colors, 2);
+    // The colour format in its table's words (ASCII), or its number.
+    const ColorFormatInfo* format = FindColorFormat(settings->colorFormat);
+    if (format != nullptr)
+        AppendAscii(&line, format->name);
+    else
+        AppendNumber(&line, settings->colorFormat);
     AppendText(&line, WIDE_TEXT(", "));
     if (settings->aspectMode == AspectCustomPixel) {
         AppendText(&line, WIDE_TEXT("カスタム "));

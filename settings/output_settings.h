@@ -34,9 +34,12 @@ void DecodeSettingsBlob(const unsigned char* blob, OutputSettings* settings);
 // Every field holds one of its codes (and a custom aspect has both numbers >= 1).
 bool SettingsInRange(const OutputSettings* settings);
 
+// What the colour format and scan ask of the frame size.
+int32_t RequiredWidthMultiple(const OutputSettings* settings);
+int32_t RequiredHeightMultiple(const OutputSettings* settings);
 // Whether the settings suit a frame of this size (no side effects).
-int CheckOutputParameters(int32_t width, int32_t height);
+int CheckOutputParameters(const OutputSettings* settings, int32_t width, int32_t height);
 // Composes in MessageBuffer the report of every reason CheckOutputParameters
 // refused; ReportParameterProblems also shows it in one message box.
-void ComposeParameterProblems(int32_t width, int32_t height);
-void ReportParameterProblems(int32_t width, int32_t height);
+void ComposeParameterProblems(const OutputSettings* settings, int32_t width, int32_t height);
+void ReportParameterProblems(const OutputSettings* settings, int32_t width, int32_t height);

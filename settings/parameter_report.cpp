@@ -6,25 +6,24 @@
 // Each block is written when its own condition holds; together the three
 // conditions are exactly those CheckOutputParameters refuses, so a report
 // never consists of its title alone.
-void ComposeParameterProblems(int32_t width, int32_t height) {
-    const OutputSettings* settings = &gOutputSettings;
+void ComposeParameterProblems(const OutputSettings* settings, int32_t width, int32_t height) {
     TextComposition text;
     BeginReport(&text);
     AppendPiece(&text, "出力パラメータに問題があります\n\n");
-    if (width % 2 != 0) {
+    if (width % RequiredWidthMultiple(settings) != 0) {
         AppendPiece(&text, "- 映像の幅 %d が 2 の倍数ではありません\n", width);
         AppendPiece(&text, "  このプラグインで出力する際には\n");
         AppendPiece(&text, "  映像の幅を 2 の倍数に設定する必要があります\n");
         AppendPiece(&text, "  「サイズの変更」等で問題のない映像の幅に変更してください\n");
     }
-    if (settings->colorFormat == Yuv420) {
+    if (height % RequiredHeightMultiple(settings) != 0) {
         // Scan codes outside the range count as interlaced, as in the check.
-        if (settings->interlaceMode != Progressive && height % 4 != 0) {
+        if (settings->interlaceMode != Progressive) {
             AppendPiece(&text, "- 映像の高さ %d が 4 の倍数ではありません\n", height);
             AppendPiece(&text, "  YUV420 フォーマットでインタレースオプションを有効にするには\n");
             AppendPiece(&text, "  映像の高さを 4 の倍数に設定する必要があります\n");
             AppendPiece(&text, "  「サイズの変更」等で問題のない映像の高さに変更してください\n");
-        } else if (settings->interlaceMode == Progressive && height % 2 != 0) {
+        } else {
             AppendPiece(&text, "- 映像の高さ %d が 2 の倍数ではありません\n", height);
             AppendPiece(&text, "  YUV420 フォーマットで出力する際には\n");
             AppendPiece(&text, "  映像の高さを 2 の倍数に設定する必要があります\n");
@@ -39,7 +38,7 @@ void ComposeParameterProblems(int32_t width, int32_t height) {
     EndComposition(&text);
 }
 
-void ReportParameterProblems(int32_t width, int32_t height) {
-    ComposeParameterProblems(width, height);
+void ReportParameterProblems(const OutputSettings* settings, int32_t width, int32_t height) {
+    ComposeParameterProblems(settings, width, height);
     ShowMessageBuffer();
 }

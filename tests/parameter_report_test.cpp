@@ -45,9 +45,9 @@ const std::string SettingsBlock =
 // the text of the one box shown, or "accepted".
 std::string Judge(const OutputSettings& settings, int32_t width, int32_t height) {
     LoadSettings(settings);
-    if (CheckOutputParameters(width, height)) return "accepted";
+    if (CheckOutputParameters(&gOutputSettings, width, height)) return "accepted";
     StubResetMessageBoxes();
-    ReportParameterProblems(width, height);
+    ReportParameterProblems(&gOutputSettings, width, height);
     EXPECT_EQ(StubMessageBoxCount(), 1);
     const StubMessageBox* box = StubLastMessageBox();
     EXPECT_EQ(box->owner, nullptr);

@@ -21,7 +21,7 @@ std::string Header(int32_t width, int32_t height, int32_t rate, int32_t scale, c
     request.rate = rate;
     request.scale = scale;
     char buffer[512];
-    int length = BuildStreamHeader(buffer, sizeof buffer, &request);
+    int length = BuildStreamHeader(buffer, sizeof buffer, &request, &gOutputSettings);
     EXPECT_GE(length, 0);
     EXPECT_LE(length, StreamHeaderMaxLength);
     EXPECT_EQ(buffer[length], '\0');
@@ -119,9 +119,9 @@ TEST(StreamHeader, BoundedBySize) {
     char buffer[64];
     std::memset(buffer, '#', sizeof buffer);
     // The full line is 59 bytes: a 20-byte bound stops composition at 20.
-    EXPECT_EQ(BuildStreamHeader(buffer, 20, &request), 20);
+    EXPECT_EQ(BuildStreamHeader(buffer, 20, &request, &gOutputSettings), 20);
     EXPECT_EQ(buffer[20], '#');
-    EXPECT_EQ(BuildStreamHeader(buffer, 59, &request), 59);
+    EXPECT_EQ(BuildStreamHeader(buffer, 59, &request, &gOutputSettings), 59);
     EXPECT_EQ(std::string(buffer, 59), "YUV4MPEG2 W640 H480 F1:0 Ip A0:0 C420mpeg2 XYSCSS=420MPEG2\n");
     EXPECT_EQ(buffer[59], '#');
 }

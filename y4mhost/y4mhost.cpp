@@ -10,6 +10,7 @@
 
 #include "export/export_job.h"
 #include "plugin_version.h"
+#include "settings/color_formats.h"
 #include "settings/output_settings.h"
 #include "y4mhost/host_options.h"
 #include "y4mhost/host_system.h"
@@ -270,22 +271,25 @@ static void SayVideoExport(const HostOptions& o, const OutputSettings& settings)
 #if Y4MHOST_DECODES_VIDEO
     if (!gSource.video) return;
     const VideoInfo& info = gVideoInfo;
-    const bool yuy2Format = settings.colorFormat == Yuv420 || settings.colorFormat == Yuv422;
-    const char* layout = settings.colorFormat == Yuv420 ? "4:2:0" : "4:2:2";
+    static const char* const Layouts[] = {"4:2:0", "4:2:2", "4:4:4"};
+    const ColorFormatInfo* format = FindColorFormat(settings.colorFormat);
+    const bool known = format != nullptr;
+    const std::string layout = known ? Layouts[format->layout] : "";
     std::string line = "y4mhost: exporting " + Ratio(o.width, o.height, "x");
     if (o.width != info.width || o.height != info.height) line += " (scaled)";
     line += ", " + Ratio(o.rate, o.scale, "/") + " fps, " + std::to_string(o.frames) + " frames, " +
             (settings.interlaceMode >= 0 && settings.interlaceMode <= 2
                  ? ScanNames[settings.interlaceMode]
                  : "scan code " + std::to_string(settings.interlaceMode)) +
-            (yuy2Format ? std::string(", ") + layout + " 8-bit"
-                        : ", colour format code " + std::to_string(settings.colorFormat));
+            (known ? ", " + layout + " " + std::to_string(format->bits) + "-bit"
+                   : ", colour format code " + std::to_string(settings.colorFormat));
     if (info.repeated > 0 || info.dropped > 0)
         line += "; the " + std::to_string(info.pictures) + " pictures laid on " + std::to_string(info.frames) +
                 " frames: " + std::to_string(info.repeated) + " repeated, " + std::to_string(info.dropped) + " dropped";
-    if (yuy2Format && info.source.layout != layout) line += "; " + info.source.layout + " becomes " + layout;
-    if (yuy2Format && info.source.depth > 8)
-        line += "; the depth goes down from " + std::to_string(info.source.depth) + " to 8 bits";
+    if (known && info.source.layout != layout) line += "; " + info.source.layout + " becomes " + layout;
+    if (known && info.source.depth > format->bits)
+        line += "; the depth goes down from " + std::to_string(info.source.depth) + " to " +
+                std::to_string(format->bits) + " bits";
     if (info.source.fullRange) line += "; full range brought to limited range";
     fprintf(stderr, "%s\n", line.c_str());
 #else

@@ -149,7 +149,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     table->init();
     if (table->configSet(blob, 20) != 20) abort();
     const OutputSettings settings = gOutputSettings;
-    const bool accepted = CheckOutputParameters(request.width, request.height) == 1;
+    const bool accepted = CheckOutputParameters(&gOutputSettings, request.width, request.height) == 1;
     StubResetMessageBoxes();
     // Every fourth input goes through ExEdit2's boundary instead.
     int result;

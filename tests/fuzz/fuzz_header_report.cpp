@@ -51,17 +51,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     int bound = TakeByte(&in) % 130;
     char buffer[160];
     memset(buffer, '#', sizeof buffer);
-    int length = BuildStreamHeader(buffer, bound, &request);
+    int length = BuildStreamHeader(buffer, bound, &request, &gOutputSettings);
     if (length < 0 || length > bound) abort();
     for (int i = bound; i < static_cast<int>(sizeof buffer); ++i)
         if (buffer[i] != '#') abort();
-    length = BuildStreamHeader(buffer, sizeof buffer, &request);
+    length = BuildStreamHeader(buffer, sizeof buffer, &request, &gOutputSettings);
     if (length > StreamHeaderMaxLength || buffer[length] != '\0' || buffer[length - 1] != '\n') abort();
     if (strncmp(buffer, "YUV4MPEG2 W", 11) != 0) abort();
 
     StubResetMessageBoxes();
-    if (!CheckOutputParameters(request.width, request.height)) {
-        ReportParameterProblems(request.width, request.height);
+    if (!CheckOutputParameters(&gOutputSettings, request.width, request.height)) {
+        ReportParameterProblems(&gOutputSettings, request.width, request.height);
         CheckReport();
         if (strlen(MessageBuffer) > 562) abort();  // the longest report there is
     }
