@@ -2,10 +2,10 @@
 # a static library for the tests; the shared module a host loads with dlopen
 # speaks AviUtl 1.x's interface, as y4mhost does.
 add_library(plugin_core STATIC)
-target_link_libraries(plugin_core PUBLIC plugin_objects plugin_converters plugin_host1 plugin_host2)
+target_link_libraries(plugin_core PUBLIC plugin_objects plugin_converters plugin_aviutl1 plugin_exedit2)
 
 add_library(yuv4mpeg2 MODULE)
-target_link_libraries(yuv4mpeg2 PRIVATE plugin_objects plugin_converters plugin_host1)
+target_link_libraries(yuv4mpeg2 PRIVATE plugin_objects plugin_converters plugin_aviutl1)
 set_target_properties(yuv4mpeg2 PROPERTIES PREFIX "")
 # Every symbol resolved at link time, except in sanitizer builds, whose
 # runtime the executable that loads the module provides.

@@ -3,7 +3,7 @@
 # table of colour formats they write: the
 # modules, the Windows test host and the benchmarks), plugin_objects (the rest
 # of the host-neutral core, with the Win32 stand-ins outside Windows), and one
-# boundary per host: plugin_host1 (AviUtl 1.x) and plugin_host2 (ExEdit2).
+# boundary per host: plugin_aviutl1 (AviUtl 1.x) and plugin_exedit2 (ExEdit2).
 set(CONVERTER_SOURCES
   export/convert_yuy2_to_420.cpp
   export/convert_yuy2_to_420_interlaced.cpp
@@ -39,19 +39,19 @@ if(NOT WIN32)
   list(APPEND PLUGIN_SOURCES platform/posix_crt.cpp platform/stub_dialog.cpp platform/stub_text.cpp
        platform/stub_user32.cpp)
 endif()
-# Each host's boundary over the core: AviUtl 1.x (host/) and ExEdit2 (host2/).
-set(HOST1_SOURCES
+# Each host's boundary over the core: AviUtl 1.x (host/) and ExEdit2 (exedit2/).
+set(AVIUTL1_SOURCES
   host/entry_points.cpp
   host/plugin_config.cpp
   host/plugin_output.cpp
   host/plugin_table.cpp
 )
-set(HOST2_SOURCES
-  host2/config2.cpp
-  host2/output2.cpp
-  host2/plugin_table2.cpp
-  host2/report_box2.cpp
-  host2/settings_text.cpp
+set(EXEDIT2_SOURCES
+  exedit2/exedit2_config.cpp
+  exedit2/exedit2_output.cpp
+  exedit2/exedit2_table.cpp
+  exedit2/exedit2_report_box.cpp
+  exedit2/settings_text.cpp
 )
 
 # Files whose string literals the user reads: the compiler turns them from the
@@ -75,7 +75,7 @@ if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
               ${PROJECT_SOURCE_DIR}/${source} ${escaped}
       DEPENDS ${PROJECT_SOURCE_DIR}/${source} ${PROJECT_SOURCE_DIR}/tools/cp932_escape.py)
     list(TRANSFORM PLUGIN_SOURCES REPLACE "^${source}$" ${escaped})
-    list(TRANSFORM HOST1_SOURCES REPLACE "^${source}$" ${escaped})
+    list(TRANSFORM AVIUTL1_SOURCES REPLACE "^${source}$" ${escaped})
   endforeach()
 else()
   set_source_files_properties(${PLUGIN_SHIFT_JIS_SOURCES} PROPERTIES
@@ -84,11 +84,11 @@ endif()
 
 add_library(plugin_converters OBJECT ${CONVERTER_SOURCES})
 add_library(plugin_objects OBJECT ${PLUGIN_SOURCES})
-add_library(plugin_host1 OBJECT ${HOST1_SOURCES})
-add_library(plugin_host2 OBJECT ${HOST2_SOURCES})
+add_library(plugin_aviutl1 OBJECT ${AVIUTL1_SOURCES})
+add_library(plugin_exedit2 OBJECT ${EXEDIT2_SOURCES})
 # The UTF-16 literals are written in UTF-8, whatever the build's locale.
-target_compile_options(plugin_host2 PRIVATE -finput-charset=UTF-8)
-foreach(library plugin_converters plugin_objects plugin_host1 plugin_host2)
+target_compile_options(plugin_exedit2 PRIVATE -finput-charset=UTF-8)
+foreach(library plugin_converters plugin_objects plugin_aviutl1 plugin_exedit2)
   target_include_directories(${library} PUBLIC ${PROJECT_SOURCE_DIR})
   if(WIN32 AND CMAKE_SIZEOF_VOID_P EQUAL 4)
     # AviUtl runs on any x86 with SSE2; nothing newer without a CPU check.

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "host2/plugin_table2.h"
+#include "exedit2/exedit2_table.h"
 #include "tests/test_support.h"
 
 namespace {

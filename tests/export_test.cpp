@@ -14,7 +14,7 @@
 
 #include "export/converter_variants.h"
 #include "host/plugin_table.h"
-#include "host2/plugin_table2.h"
+#include "exedit2/exedit2_table.h"
 #include "platform/stub_user32.h"
 #include "tests/fake_host.h"
 #include "tests/frame_model.h"
@@ -42,7 +42,7 @@ protected:
     int Run(int frameCount, int rate = 30000, int scale = 1001, bool withPath = true) {
         if (GetParam() == ExEdit2) {
             const std::u16string widePath(path.begin(), path.end());  // the tests' paths are ASCII
-            OutputInfo2 request = {};
+            ExEdit2OutputInfo request = {};
             request.flags = OutputFlagVideo;
             request.width = host.width;
             request.height = host.height;
@@ -53,7 +53,7 @@ protected:
             request.getVideo = FakeGetFrame;
             request.isAbort = FakeIsAbortBool;
             request.showProgress = FakeShowProgressVoid;
-            return GetOutputPluginTable2()->output(&request) ? 1 : 0;
+            return GetExEdit2PluginTable()->output(&request) ? 1 : 0;
         }
         OutputRequest request = {};
         request.width = host.width;

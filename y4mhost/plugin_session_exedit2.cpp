@@ -4,12 +4,12 @@
 // reading an int instead fails here rather than in a user's editor.
 #include <string.h>
 
-#include "host2/plugin_table2.h"
+#include "exedit2/exedit2_table.h"
 #include "settings/output_settings.h"
 #include "y4mhost/host_system.h"
 #include "y4mhost/plugin_session.h"
 
-static OutputPluginTable2* gTable;
+static ExEdit2PluginTable* gTable;
 static void* gModule;
 static HostServices gServices;
 
@@ -24,7 +24,7 @@ static Function AsBoolFunction(Answer (*function)(Arguments...)) {
 }
 
 bool OpenPlugin(const std::string& path, std::string* error) {
-    gTable = OpenPluginTable<OutputPluginTable2>(path, &gModule, error);
+    gTable = OpenPluginTable<ExEdit2PluginTable>(path, &gModule, error);
     if (gTable == nullptr) return false;
     if (gTable->output == nullptr) {
         *error = path + " has no output function";
@@ -85,7 +85,7 @@ bool RunPluginExport(int32_t width, int32_t height, int32_t rate, int32_t scale,
                      const std::string& path, const HostServices& services) {
     gServices = services;
     const std::wstring widePath = Utf16Path(path);
-    OutputInfo2 request = {};
+    ExEdit2OutputInfo request = {};
     request.flags = OutputFlagVideo;
     request.width = width;
     request.height = height;

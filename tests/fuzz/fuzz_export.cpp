@@ -13,7 +13,7 @@
 
 #include "export/converter_variants.h"
 #include "host/plugin_table.h"
-#include "host2/plugin_table2.h"
+#include "exedit2/exedit2_table.h"
 #include "platform/stub_user32.h"
 #include "tests/fuzz/fuzz_input.h"
 #include "tests/test_random.h"
@@ -155,7 +155,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     int result;
     if ((shape & 12) == 12) {
         const std::u16string widePath(gPath.begin(), gPath.end());
-        OutputInfo2 request2 = {};
+        ExEdit2OutputInfo request2 = {};
         request2.width = request.width;
         request2.height = request.height;
         request2.rate = request.rate;
@@ -165,7 +165,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         request2.getVideo = Frame;
         request2.isAbort = AbortQuestionBool;
         request2.showProgress = ProgressVoid;
-        result = GetOutputPluginTable2()->output(&request2) ? 1 : 0;
+        result = GetExEdit2PluginTable()->output(&request2) ? 1 : 0;
     } else {
         result = table->output(&request);
     }

@@ -10,7 +10,7 @@
 #include "platform/message_buffer.h"
 #include "export/stream_header.h"
 #include "host/plugin_table.h"
-#include "host2/plugin_table2.h"
+#include "exedit2/exedit2_table.h"
 #include "platform/stub_user32.h"
 #include "settings/output_settings.h"
 #include "tests/fuzz/fuzz_input.h"

@@ -152,6 +152,9 @@ static void TestVersionBlock() {
     CHECK_EQ(VersionString(block, L"ProductVersion"), std::wstring(L"" PLUGIN_PRODUCT_VERSION_TEXT));
     CHECK_EQ(std::string(PLUGIN_FILE_VERSION_TEXT).rfind(PLUGIN_PRODUCT_VERSION_TEXT ".", 0), 0u);
     CHECK_EQ(VersionString(block, L"CompanyName"), std::wstring(L"Quillbeck"));
+    // Each module names its own file: yuv4mpeg2.auo or yuv4mpeg2.auo2.
+    const std::string fileName = gModulePath.substr(gModulePath.find_last_of("\\/") + 1);
+    CHECK_EQ(VersionString(block, L"OriginalFilename"), Wide(fileName.c_str()));
     CHECK_EQ(VersionString(block, L"FileDescription"), Wide("YUV4MPEG2 出力"));
     DWORD* translation = nullptr;
     CHECK(VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &length));

@@ -1,9 +1,11 @@
 // ExEdit2's export entry: its request becomes an export job. The host's
 // bools are read as bools: only their low byte means anything.
 #include "export/export_job.h"
-#include "host2/plugin_table2.h"
+#include "exedit2/exedit2_table.h"
 
-static const OutputInfo2* RequestOf(const ExportJob* job) { return static_cast<const OutputInfo2*>(job->host); }
+static const ExEdit2OutputInfo* RequestOf(const ExportJob* job) {
+    return static_cast<const ExEdit2OutputInfo*>(job->host);
+}
 
 // The path is UTF-16 and opened as such, so every name Windows allows works.
 static int OpenOutput(const ExportJob* job) {
@@ -12,17 +14,17 @@ static int OpenOutput(const ExportJob* job) {
 }
 
 static bool IsAborted(const ExportJob* job) {
-    const OutputInfo2* request = RequestOf(job);
+    const ExEdit2OutputInfo* request = RequestOf(job);
     return request->isAbort != nullptr && request->isAbort();
 }
 
 static void ShowProgress(const ExportJob* job, int32_t now, int32_t total) {
-    const OutputInfo2* request = RequestOf(job);
+    const ExEdit2OutputInfo* request = RequestOf(job);
     if (request->showProgress != nullptr) request->showProgress(now, total);
 }
 
 static const void* GetFrame(const ExportJob* job, int32_t index) {
-    const OutputInfo2* request = RequestOf(job);
+    const ExEdit2OutputInfo* request = RequestOf(job);
     return request->getVideo != nullptr ? request->getVideo(index, FrameFormatYuy2) : nullptr;
 }
 
@@ -32,7 +34,7 @@ static void ShowReport(const ExportJob* job, int pathAt) {
     ShowReportUtf16(path != nullptr ? path : WIDE_TEXT(""), pathAt);
 }
 
-bool PluginOutput2(OutputInfo2* request) {
+bool ExEdit2Output(ExEdit2OutputInfo* request) {
     ExportJob job = {};
     job.width = request->width;
     job.height = request->height;

@@ -1,7 +1,7 @@
 // The one line ExEdit2 shows beside the output: each choice in the dialog's
 // words, joined by ", ". A code no choice has (from a project) shows as its
 // number.
-#include "host2/plugin_table2.h"
+#include "exedit2/exedit2_table.h"
 #include "platform/bounded_format.h"
 #include "settings/color_formats.h"
 #include "settings/output_settings.h"

@@ -9,7 +9,7 @@
 #include "platform/platform.h"
 
 // One export's request.
-struct OutputInfo2 {
+struct ExEdit2OutputInfo {
     int32_t flags;  // 1 video requested, 2 audio requested
     int32_t width;
     int32_t height;
@@ -53,12 +53,12 @@ enum {
     OutputFlagSettingsInProject = 8,  // the two project functions are called
 };
 
-struct OutputPluginTable2 {
+struct ExEdit2PluginTable {
     int32_t flags;
     const WideChar* name;
     const WideChar* fileFilter;  // pairs of NUL-terminated texts, ended by an extra NUL
     const WideChar* information;
-    bool (*output)(OutputInfo2* request);
+    bool (*output)(ExEdit2OutputInfo* request);
     bool (*config)(HWND owner, HINSTANCE module);
     const WideChar* (*settingsText)(void);  // valid until the next call
     bool (*loadProject)(ProjectFile* project);
@@ -68,30 +68,30 @@ struct OutputPluginTable2 {
 // Pointers are 8 bytes on every host of this interface; on such a build the
 // offsets are checked against it.
 #if UINTPTR_MAX == UINT64_MAX
-static_assert(offsetof(OutputInfo2, frameCount) == 20, "frameCount");
-static_assert(offsetof(OutputInfo2, outputPath) == 40, "outputPath");
-static_assert(offsetof(OutputInfo2, getVideo) == 48, "getVideo");
-static_assert(offsetof(OutputInfo2, isAbort) == 64, "isAbort");
-static_assert(offsetof(OutputInfo2, showProgress) == 72, "showProgress");
-static_assert(sizeof(OutputInfo2) == 88, "OutputInfo2 size");
+static_assert(offsetof(ExEdit2OutputInfo, frameCount) == 20, "frameCount");
+static_assert(offsetof(ExEdit2OutputInfo, outputPath) == 40, "outputPath");
+static_assert(offsetof(ExEdit2OutputInfo, getVideo) == 48, "getVideo");
+static_assert(offsetof(ExEdit2OutputInfo, isAbort) == 64, "isAbort");
+static_assert(offsetof(ExEdit2OutputInfo, showProgress) == 72, "showProgress");
+static_assert(sizeof(ExEdit2OutputInfo) == 88, "ExEdit2OutputInfo size");
 static_assert(offsetof(ProjectFile, getBinary) == 16 && offsetof(ProjectFile, setBinary) == 24, "binary keys");
 static_assert(sizeof(ProjectFile) == 48, "ProjectFile size");
 static_assert(offsetof(LogHandle, error) == 24, "error log");
-static_assert(offsetof(OutputPluginTable2, name) == 8, "name");
-static_assert(offsetof(OutputPluginTable2, output) == 32, "output");
-static_assert(offsetof(OutputPluginTable2, saveProject) == 64, "saveProject");
-static_assert(sizeof(OutputPluginTable2) == 72, "OutputPluginTable2 size");
+static_assert(offsetof(ExEdit2PluginTable, name) == 8, "name");
+static_assert(offsetof(ExEdit2PluginTable, output) == 32, "output");
+static_assert(offsetof(ExEdit2PluginTable, saveProject) == 64, "saveProject");
+static_assert(sizeof(ExEdit2PluginTable) == 72, "ExEdit2PluginTable size");
 #endif
 
 // The module's exports: this table leaves the module as GetOutputPluginTable
-// (host2/yuv4mpeg2.auo2.def), so that one build can hold both hosts' tables.
-extern "C" OutputPluginTable2* PLUGIN_CDECL GetOutputPluginTable2(void);
+// (exedit2/yuv4mpeg2.auo2.def), so that one build can hold both hosts' tables.
+extern "C" ExEdit2PluginTable* PLUGIN_CDECL GetExEdit2PluginTable(void);
 // Called before anything else with the host's log, or never.
 extern "C" void PLUGIN_CDECL InitializeLogger(LogHandle* logger);
 
 // The entry points the table names.
-bool PluginOutput2(OutputInfo2* request);
-bool PluginConfig2(HWND owner, HINSTANCE module);
+bool ExEdit2Output(ExEdit2OutputInfo* request);
+bool ExEdit2Config(HWND owner, HINSTANCE module);
 const WideChar* PluginSettingsText(void);
 bool PluginProjectLoad(ProjectFile* project);
 bool PluginProjectSave(ProjectFile* project);

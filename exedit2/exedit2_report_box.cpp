@@ -2,7 +2,7 @@
 // MessageBuffer, in UTF-16, through MessageBoxW and into the host's log.
 #include <string.h>
 
-#include "host2/plugin_table2.h"
+#include "exedit2/exedit2_table.h"
 #include "platform/message_buffer.h"
 
 // Same room as MessageBuffer: at most 2047 units and the NUL.

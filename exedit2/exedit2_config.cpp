@@ -2,17 +2,17 @@
 // kept in the project as the 1.x 20-byte blob.
 #include <string.h>
 
-#include "host2/plugin_table2.h"
+#include "exedit2/exedit2_table.h"
 #include "settings/config_dialog.h"
 
-static INT_PTR CALLBACK ConfigDialogProc2(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+static INT_PTR CALLBACK ExEdit2ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     return DispatchConfigDialog(dialog, message, wParam, lParam, ShowRefusalUtf16);
 }
 
 // True after OK only: cancel, the close box, Escape and a dialog that could
 // not be made (-1) are all false.
-bool PluginConfig2(HWND owner, HINSTANCE module) {
-    return DialogBoxParamA(module, MAKEINTRESOURCEA(ConfigDialogTemplate), owner, ConfigDialogProc2,
+bool ExEdit2Config(HWND owner, HINSTANCE module) {
+    return DialogBoxParamA(module, MAKEINTRESOURCEA(ConfigDialogTemplate), owner, ExEdit2ConfigDialogProc,
                            reinterpret_cast<LPARAM>(&gOutputSettings)) == IDOK;
 }
 
