@@ -12,3 +12,15 @@ set_target_properties(yuv4mpeg2 PROPERTIES PREFIX "")
 if(NOT Y4M_SANITIZER_FLAGS)
   target_link_options(yuv4mpeg2 PRIVATE -Wl,--no-undefined -Wl,-z,defs)
 endif()
+
+# The same plug-in through ExEdit2's interface, so that y4mhost drives the
+# .auo2's boundary natively too (under the sanitizers included). Its one
+# export is ExEdit2's table as GetOutputPluginTable, as the .auo2's .def
+# names it; the file is named as ExEdit2 names its modules, which is how
+# y4mhost tells the interfaces apart.
+add_library(yuv4mpeg2_exedit2 MODULE exedit2/exedit2_native_exports.cpp)
+target_link_libraries(yuv4mpeg2_exedit2 PRIVATE plugin_objects plugin_converters plugin_exedit2)
+set_target_properties(yuv4mpeg2_exedit2 PROPERTIES PREFIX "" OUTPUT_NAME yuv4mpeg2 SUFFIX .auo2)
+if(NOT Y4M_SANITIZER_FLAGS)
+  target_link_options(yuv4mpeg2_exedit2 PRIVATE -Wl,--no-undefined -Wl,-z,defs)
+endif()

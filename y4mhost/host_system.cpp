@@ -227,6 +227,36 @@ bool SameFile(const std::string& a, const std::string& b) {
 }
 
 std::vector<std::string> CommandLineUtf8(int argc, char** argv) { return std::vector<std::string>(argv, argv + argc); }
+
+// Paths are bytes here; UTF-8 sequences become UTF-16, anything else passes
+// byte for byte (as U+0000-U+00FF) so that no path is refused.
+std::u16string Utf16Path(const std::string& path) {
+    std::u16string wide;
+    for (size_t i = 0; i < path.size();) {
+        const unsigned char lead = static_cast<unsigned char>(path[i]);
+        int length = lead < 0x80 ? 1 : (lead >> 5) == 6 ? 2 : (lead >> 4) == 14 ? 3 : (lead >> 3) == 30 ? 4 : 0;
+        uint32_t code = length == 1 ? lead : length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
+        for (int k = 1; k < length; ++k) {
+            const unsigned char next = i + k < path.size() ? static_cast<unsigned char>(path[i + k]) : 0;
+            if ((next & 0xC0) != 0x80) length = 0;
+            code = (code << 6) | (next & 0x3F);
+        }
+        if (length == 0) {
+            wide += static_cast<char16_t>(lead);
+            ++i;
+            continue;
+        }
+        if (code >= 0x10000) {
+            code -= 0x10000;
+            wide += static_cast<char16_t>(0xD800 + (code >> 10));
+            wide += static_cast<char16_t>(0xDC00 + (code & 0x3FF));
+        } else {
+            wide += static_cast<char16_t>(code);
+        }
+        i += static_cast<size_t>(length);
+    }
+    return wide;
+}
 FILE* OpenHostFile(const std::string& path, const char* mode) { return fopen(path.c_str(), mode); }
 std::string SystemCodePagePath(const std::string& path) { return path; }
 

@@ -15,8 +15,11 @@ FILE* OpenHostFile(const std::string& path, const char* mode);
 // A UTF-8 path in the system code page, as a 1.x plug-in takes it (Windows:
 // the ANSI code page; elsewhere the bytes as they are).
 std::string SystemCodePagePath(const std::string& path);
+// A UTF-8 path as UTF-16, as ExEdit2's interface takes it.
 #if defined(_WIN32)
 std::wstring Utf16Path(const std::string& path);
+#else
+std::u16string Utf16Path(const std::string& path);
 #endif
 
 // Loads a module and returns the address of its GetOutputPluginTable, for the

@@ -14,9 +14,6 @@ struct HostServices {
     void* (*getFrame)(int frame, uint32_t format);
 };
 
-// Loads the module and reads its table; false with one line in *error.
-bool OpenPlugin(const std::string& path, std::string* error);
-
 #include "y4mhost/host_system.h"
 
 // The table of the module at `path`, its entry called as the function type
@@ -29,16 +26,28 @@ Table* OpenPluginTable(const std::string& path, void** module, std::string* erro
     if (get != nullptr && table == nullptr) *error = path + " gave no table";
     return table;
 }
-// The interface's name, for messages ("AviUtl 1.x", "ExEdit2").
-const char* PluginInterfaceName(void);
-// Hands the 20-byte settings blob to the plug-in (1.x: init, then the blob;
-// ExEdit2: a project holding it); false when it was not taken.
-bool PutPluginSettings(const unsigned char* blob);
-// The plug-in's settings as the 20-byte blob; false when it gives none.
-bool TakePluginSettings(unsigned char* blob);
-// Runs the plug-in's settings dialog; 1 after OK, another value otherwise,
-// -2 when the plug-in has none.
-int RunPluginDialog(void);
-// One export to a path (UTF-8); true when the plug-in says it succeeded.
-bool RunPluginExport(int32_t width, int32_t height, int32_t rate, int32_t scale, int32_t frames,
-                     const std::string& path, const HostServices& services);
+// One interface's way of driving a module.
+struct PluginSession {
+    const char* interfaceName;  // for messages: "AviUtl 1.x", "ExEdit2"
+    // Loads the module and reads its table; false with one line in *error.
+    bool (*open)(const std::string& path, std::string* error);
+    // Hands the 20-byte settings blob to the plug-in (1.x: init, then the
+    // blob; ExEdit2: a project holding it); false when it was not taken.
+    bool (*putSettings)(const unsigned char* blob);
+    // The plug-in's settings as the 20-byte blob; false when it gives none.
+    bool (*takeSettings)(unsigned char* blob);
+    // Runs the plug-in's settings dialog; 1 after OK, another value
+    // otherwise, -2 when the plug-in has none.
+    int (*runDialog)(void);
+    // One export to a path (UTF-8); true when the plug-in says it succeeded.
+    bool (*runExport)(int32_t width, int32_t height, int32_t rate, int32_t scale, int32_t frames,
+                      const std::string& path, const HostServices& services);
+};
+
+extern const PluginSession AviUtl1Session;
+extern const PluginSession ExEdit2Session;
+
+// The interface of the module at `path`, told as the hosts tell their
+// modules: a file named *.auo2 is ExEdit2's, any other AviUtl 1.x's (a
+// build that speaks one interface only always answers that one).
+const PluginSession* SessionFor(const std::string& path);

@@ -10,7 +10,7 @@ static OutputPluginTable* gTable;
 static void* gModule;
 static HostServices gServices;
 
-bool OpenPlugin(const std::string& path, std::string* error) {
+static bool OpenPlugin(const std::string& path, std::string* error) {
     gTable = OpenPluginTable<OutputPluginTable>(path, &gModule, error);
     if (gTable == nullptr) return false;
     if (gTable->output == nullptr) {
@@ -20,21 +20,19 @@ bool OpenPlugin(const std::string& path, std::string* error) {
     return true;
 }
 
-const char* PluginInterfaceName(void) { return "AviUtl 1.x"; }
-
-bool PutPluginSettings(const unsigned char* blob) {
+static bool PutPluginSettings(const unsigned char* blob) {
     if (gTable->init != nullptr && gTable->init() == 0) return false;
     return gTable->configSet == nullptr ||
            gTable->configSet(const_cast<unsigned char*>(blob), SettingsBlobSize) == SettingsBlobSize;
 }
 
-bool TakePluginSettings(unsigned char* blob) {
+static bool TakePluginSettings(unsigned char* blob) {
     if (gTable->configGet == nullptr || gTable->configGet(nullptr, 0) != SettingsBlobSize) return false;
     gTable->configGet(blob, SettingsBlobSize);
     return true;
 }
 
-int RunPluginDialog(void) {
+static int RunPluginDialog(void) {
     if (gTable->config == nullptr) return -2;
     return gTable->config(nullptr, static_cast<HINSTANCE>(gModule));
 }
@@ -48,8 +46,8 @@ static int PLUGIN_CDECL ShowProgress(int now, int total) {
 static int PLUGIN_CDECL UpdatePreview(void) { return 0; }
 static void* PLUGIN_CDECL GetFrame(int frame, uint32_t format) { return gServices.getFrame(frame, format); }
 
-bool RunPluginExport(int32_t width, int32_t height, int32_t rate, int32_t scale, int32_t frames,
-                     const std::string& path, const HostServices& services) {
+static bool RunPluginExport(int32_t width, int32_t height, int32_t rate, int32_t scale, int32_t frames,
+                            const std::string& path, const HostServices& services) {
     gServices = services;
     const std::string systemPath = SystemCodePagePath(path);
     OutputRequest request = {};
@@ -65,3 +63,6 @@ bool RunPluginExport(int32_t width, int32_t height, int32_t rate, int32_t scale,
     request.getFrame = GetFrame;
     return gTable->output(&request) == 1;
 }
+
+const PluginSession AviUtl1Session = {"AviUtl 1.x",       OpenPlugin,      PutPluginSettings,
+                                      TakePluginSettings, RunPluginDialog, RunPluginExport};

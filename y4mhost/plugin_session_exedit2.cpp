@@ -23,7 +23,7 @@ static Function AsBoolFunction(Answer (*function)(Arguments...)) {
     return reinterpret_cast<Function>(reinterpret_cast<void (*)(void)>(function));
 }
 
-bool OpenPlugin(const std::string& path, std::string* error) {
+static bool OpenPlugin(const std::string& path, std::string* error) {
     gTable = OpenPluginTable<ExEdit2PluginTable>(path, &gModule, error);
     if (gTable == nullptr) return false;
     if (gTable->output == nullptr) {
@@ -32,8 +32,6 @@ bool OpenPlugin(const std::string& path, std::string* error) {
     }
     return true;
 }
-
-const char* PluginInterfaceName(void) { return "ExEdit2"; }
 
 // The project the settings travel in: one binary key, "settings".
 static unsigned char gStored[SettingsBlobSize];
@@ -57,7 +55,7 @@ static ProjectFile MakeProject(void) {
     return project;
 }
 
-bool PutPluginSettings(const unsigned char* blob) {
+static bool PutPluginSettings(const unsigned char* blob) {
     if (gTable->loadProject == nullptr) return false;
     memcpy(gStored, blob, SettingsBlobSize);
     gHasStored = true;
@@ -65,7 +63,7 @@ bool PutPluginSettings(const unsigned char* blob) {
     return gTable->loadProject(&project);
 }
 
-bool TakePluginSettings(unsigned char* blob) {
+static bool TakePluginSettings(unsigned char* blob) {
     if (gTable->saveProject == nullptr) return false;
     gHasStored = false;
     ProjectFile project = MakeProject();
@@ -74,17 +72,17 @@ bool TakePluginSettings(unsigned char* blob) {
     return true;
 }
 
-int RunPluginDialog(void) {
+static int RunPluginDialog(void) {
     if (gTable->config == nullptr) return -2;
     return gTable->config(nullptr, static_cast<HINSTANCE>(gModule)) ? 1 : 2;
 }
 
 static JunkBool IsAbort(void) { return WithJunk(gServices.isAbort()); }
 
-bool RunPluginExport(int32_t width, int32_t height, int32_t rate, int32_t scale, int32_t frames,
-                     const std::string& path, const HostServices& services) {
+static bool RunPluginExport(int32_t width, int32_t height, int32_t rate, int32_t scale, int32_t frames,
+                            const std::string& path, const HostServices& services) {
     gServices = services;
-    const std::wstring widePath = Utf16Path(path);
+    const auto widePath = Utf16Path(path);
     ExEdit2OutputInfo request = {};
     request.flags = OutputFlagVideo;
     request.width = width;
@@ -92,9 +90,12 @@ bool RunPluginExport(int32_t width, int32_t height, int32_t rate, int32_t scale,
     request.rate = rate;
     request.scale = scale;
     request.frameCount = frames;
-    request.outputPath = widePath.c_str();
+    request.outputPath = reinterpret_cast<const WideChar*>(widePath.c_str());
     request.getVideo = services.getFrame;
     request.isAbort = AsBoolFunction<bool (*)(void)>(&IsAbort);
     request.showProgress = services.showProgress;
     return gTable->output(&request);
 }
+
+const PluginSession ExEdit2Session = {"ExEdit2",          OpenPlugin,      PutPluginSettings,
+                                      TakePluginSettings, RunPluginDialog, RunPluginExport};

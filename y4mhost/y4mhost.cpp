@@ -50,6 +50,7 @@ struct ProgressState {
 };
 
 static FrameSource gSource;
+static const PluginSession* gSession;
 static ProgressState gProgress;
 
 static bool IsAbort(void) {
@@ -347,7 +348,8 @@ static void Export(const HostOptions& o, bool toStdout, int* status) {
     gProgress.draw = !o.quiet && StderrIsTerminal();
     gProgress.start = SecondsNow();
     BeginReportCapture();
-    const int result = RunPluginExport(o.width, o.height, o.rate, o.scale, o.frames, o.outputPath, services) ? 1 : 0;
+    const int result =
+        gSession->runExport(o.width, o.height, o.rate, o.scale, o.frames, o.outputPath, services) ? 1 : 0;
     double seconds = SecondsNow() - gProgress.start;
     if (gProgress.drawn) fputc('\n', HostConsole());
     std::string report = EndReportCapture();
@@ -427,17 +429,18 @@ int main(int argc, char** argv) {
     }
     if (!PrepareSource(&o, &settings, !o.settingsPath.empty(), &error)) return Usage(error);
 
-    if (!OpenPlugin(o.pluginPath, &error)) return Usage(error);
+    gSession = SessionFor(o.pluginPath);
+    if (!gSession->open(o.pluginPath, &error)) return Usage(error);
     unsigned char blob[SettingsBlobSize];
     EncodeSettingsBlob(&settings, blob);
-    if (!PutPluginSettings(blob))
+    if (!gSession->putSettings(blob))
         fprintf(stderr, "y4mhost: the plug-in did not take the %d-byte settings\n", int(SettingsBlobSize));
     if (o.config) {
-        int result = RunPluginDialog();
+        int result = gSession->runDialog();
         if (result == -2) return Usage(o.pluginPath + " has no settings dialog");
         if (result != 1) fprintf(stderr, "y4mhost: settings dialog ended with %d; settings unchanged\n", result);
     }
-    TakePluginSettings(blob);
+    gSession->takeSettings(blob);
     DecodeSettingsBlob(blob, &settings);
     gSource.fieldOrder = settings.interlaceMode;
     if (!o.saveSettingsPath.empty()) {

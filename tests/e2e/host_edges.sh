@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Where a user meets y4mhost's edges: a pipe that ends early, the stream on
-# standard output, a bare frame rate, and a refused export's summary.
+# standard output, a bare frame rate, a refused export's summary, and the
+# ExEdit2 module (told by its .auo2 name) writing the 1.x module's bytes.
 source "$(dirname "$0")/common.sh"
 
 ffmpeg -v error -f lavfi -i "testsrc2=size=64x48:rate=30" -frames:v 5 -f rawvideo -pix_fmt yuyv422 - |
@@ -25,4 +26,15 @@ expect_eq "refused status" "$?" "1"
 grep -aq "frames" "$WORK/err" && grep -aq "exported\|stopped" "$WORK/err" && fail "a summary after a refusal"
 grep -aq "the settings do not fit this frame size" "$WORK/err" || fail "no English line: $(cat "$WORK/err")"
 expect_eq "refused export left the file" "$(cat "$WORK/refused.y4m")" "old"
+
+ffmpeg -v error -f lavfi -i "testsrc2=size=160x120:rate=25" -frames:v 6 -c:v libx264 -pix_fmt yuv420p "$WORK/clip.mp4"
+for mode in "--format 420 --scan progressive" "--format 420 --scan tff --aspect 16:9" "--format 422 --scan bff" \
+            "$WORK/clip.mp4 --format 422"; do
+    host $mode --size 160x120 --frames 6 -o "$WORK/aviutl1.y4m" 2>/dev/null
+    host $mode --size 160x120 --frames 6 --plugin "$EXEDIT2_MODULE" -o "$WORK/出力 😀.y4m" 2>"$WORK/err" ||
+        fail "through ExEdit2's interface, $mode: $(cat "$WORK/err")"
+    cmp -s "$WORK/aviutl1.y4m" "$WORK/出力 😀.y4m" || fail "$mode: the ExEdit2 module wrote other bytes"
+done
+host --size 15x16 --frames 1 --plugin "$EXEDIT2_MODULE" -o "$WORK/odd2.y4m" 2>"$WORK/err"
+expect_eq "ExEdit2 module refusing an odd width" "$?:$(grep -c "映像の幅 15 が 2 の倍数ではありません" "$WORK/err")" "1:1"
 finish
