@@ -13,8 +13,15 @@ static ExEdit2PluginTable* gTable;
 static void* gModule;
 static HostServices gServices;
 
+#if Y4MHOST_EXACT_BOOLS
+// Under clang's function sanitizer a call through a pointer of another type
+// is itself the fault it reports: there every bool is a plain bool.
+typedef bool JunkBool;
+static JunkBool WithJunk(bool value) { return value; }
+#else
 typedef uint64_t JunkBool;
 static JunkBool WithJunk(bool value) { return 0xA5A5A5A5A5A5A500ull | (value ? 1u : 0u); }
+#endif
 
 // A function answering JunkBool, called by the module as one answering bool:
 // in the x64 calling convention both come back in the same register.
