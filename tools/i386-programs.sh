@@ -21,8 +21,13 @@ QEMU_I386=/usr/bin/qemu-i386-static
 BINFMT=/proc/sys/fs/binfmt_misc
 
 # An enabled binfmt_misc entry that hands i386 ELF programs to an emulator.
+# The registrations are the kernel's, but a chroot's /proc does not show them
+# until binfmt_misc is mounted there too (as root: as systemd mounts it).
 i386_emulator_entry() {
     local entry
+    if [ ! -e "$BINFMT/status" ] && [ "$(id -u)" -eq 0 ]; then
+        mount -t binfmt_misc binfmt_misc "$BINFMT" 2>/dev/null
+    fi
     for entry in "$BINFMT"/*; do
         [ -f "$entry" ] && [ "${entry##*/}" != register ] && [ "${entry##*/}" != status ] || continue
         grep -qx enabled "$entry" 2>/dev/null && grep -q '^interpreter .*qemu-i386' "$entry" 2>/dev/null &&
