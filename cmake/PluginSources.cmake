@@ -9,6 +9,8 @@ set(CONVERTER_SOURCES
   export/convert_yuy2_to_420_interlaced.cpp
   export/convert_yuy2_to_422.cpp
   export/converter_variants.cpp
+  export/deep_conversion.cpp
+  export/deep_samples.cpp
   export/frame_conversion.cpp
   export/frame_loops.cpp
   platform/cpu_features.cpp
@@ -18,9 +20,15 @@ set(CONVERTER_SOURCES
 # build's baseline, AVX2 in a file of its own compiled for it, reached only
 # after the CPU check.
 if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64|amd64|i[3-6]86|x86)$")
-  list(APPEND CONVERTER_SOURCES export/convert_yuy2_sse2.cpp export/convert_yuy2_avx2.cpp)
-  set_source_files_properties(export/convert_yuy2_avx2.cpp PROPERTIES COMPILE_OPTIONS "-mavx2")
+  list(APPEND CONVERTER_SOURCES export/convert_yuy2_sse2.cpp export/convert_yuy2_avx2.cpp
+       export/deep_samples_sse2.cpp export/deep_samples_avx2.cpp)
+  set_source_files_properties(export/convert_yuy2_avx2.cpp export/deep_samples_avx2.cpp PROPERTIES
+                              COMPILE_OPTIONS "-mavx2")
 endif()
+# The deep kernels' single-precision steps must be the same in every variant:
+# no fused multiply-add where the compiler could use one.
+set_source_files_properties(export/deep_samples.cpp export/deep_samples_sse2.cpp export/deep_samples_avx2.cpp
+                            PROPERTIES COMPILE_FLAGS "-ffp-contract=off")
 
 # The host-neutral core: settings, the export driver and its reports, the
 # platform layer.

@@ -23,9 +23,9 @@ static void ShowProgress(const ExportJob* job, int32_t now, int32_t total) {
     if (request->showProgress != nullptr) request->showProgress(now, total);
 }
 
-static const void* GetFrame(const ExportJob* job, int32_t index) {
+static const void* GetFrame(const ExportJob* job, int32_t index, uint32_t format) {
     const ExEdit2OutputInfo* request = RequestOf(job);
-    return request->getVideo != nullptr ? request->getVideo(index, FrameFormatYuy2) : nullptr;
+    return request->getVideo != nullptr ? request->getVideo(index, format) : nullptr;
 }
 
 // A null path is named as an empty one, as the 1.x module names it.
@@ -47,6 +47,7 @@ bool ExEdit2Output(ExEdit2OutputInfo* request) {
     job.isAborted = IsAborted;
     job.showProgress = ShowProgress;
     job.getFrame = GetFrame;
+    job.precisePicture = FrameFormatPa64;  // 16-bit RGBA, as it composites
     job.updatePreview = nullptr;  // this host has no preview to refresh
     job.showReport = ShowReport;
     return RunExport(&job) == 1;

@@ -16,12 +16,12 @@ enum { MinimumFrameBufferSize = 512 };
 static_assert(static_cast<int>(StreamHeaderMaxLength) < static_cast<int>(MinimumFrameBufferSize),
               "the header must fit the buffer");
 
-// The driver counts bytes in 32-bit signed sizes: the frame and its YUY2
-// source (2 x width x height, the larger of the two) must both fit, and
-// neither may be negative.
-static bool FrameFitsExport(const OutputSettings* settings, int32_t width, int32_t height) {
+// The driver counts bytes in 32-bit signed sizes: the written frame and the
+// host's picture it is made from (2, 6 or 8 bytes a pixel) must both fit,
+// and neither may be negative.
+static bool FrameFitsExport(const OutputSettings* settings, uint32_t picture, int32_t width, int32_t height) {
     if (width < 0 || height < 0) return false;
-    int64_t sourceSize = 2 * static_cast<int64_t>(width) * height;
+    int64_t sourceSize = SourcePixelBytes(picture) * static_cast<int64_t>(width) * height;
     return sourceSize <= INT32_MAX && PlanarFrameSize(settings, width, height) <= INT32_MAX;
 }
 
@@ -38,9 +38,11 @@ static bool WriteAll(int file, const void* bytes, int32_t count) {
 }
 
 // Header and frames into an open file; 1 when every frame is written.
-static int WriteStream(const ExportJob* job, int file, uint8_t* frameBuffer, int32_t bufferSize, int32_t frameSize,
-                       FrameConverter convert) {
-    int headerLength = BuildStreamHeader(reinterpret_cast<char*>(frameBuffer), bufferSize, job, &gOutputSettings);
+static int WriteStream(const ExportJob* job, const OutputSettings* settings, int file, uint8_t* frameBuffer,
+                       int32_t bufferSize, int32_t frameSize) {
+    const uint32_t picture = SourcePictureOf(settings, job->precisePicture);
+    const FrameConverter convert = ChooseFrameConverter(settings, job->precisePicture);
+    int headerLength = BuildStreamHeader(reinterpret_cast<char*>(frameBuffer), bufferSize, job, settings);
     if (!WriteAll(file, frameBuffer, headerLength)) {
         ReportWriteFailure(job);
         return 0;
@@ -51,7 +53,7 @@ static int WriteStream(const ExportJob* job, int file, uint8_t* frameBuffer, int
         // Progress before frames 31, 63, 95, ... and the preview after them.
         const bool milestone = (i & 31) == 31;
         if (milestone) job->showProgress(job, i, job->frameCount);
-        const uint8_t* frame = static_cast<const uint8_t*>(job->getFrame(job, i));
+        const uint8_t* frame = static_cast<const uint8_t*>(job->getFrame(job, i, picture));
         if (frame == nullptr) {
             ReportFrameFetchFailure(job, i);
             return 0;
@@ -80,7 +82,7 @@ int RunExport(const ExportJob* job) {
         ReportRefusedSettings(job);
         return 0;
     }
-    if (!FrameFitsExport(settings, width, height)) {
+    if (!FrameFitsExport(settings, SourcePictureOf(settings, job->precisePicture), width, height)) {
         ReportUnsupportedFrameSize(job);
         return 0;
     }
@@ -92,7 +94,6 @@ int RunExport(const ExportJob* job) {
         ReportOpenFailure(job);
     } else {
         const int32_t frameSize = static_cast<int32_t>(PlanarFrameSize(settings, width, height));
-        const FrameConverter convert = ChooseFrameConverter(settings);
         const int32_t bufferSize = frameSize > MinimumFrameBufferSize ? frameSize : MinimumFrameBufferSize;
         // Cache-line aligned: rows whose length is a multiple of 64 bytes then
         // never have a wide store straddle two lines (1080p measurably gains).
@@ -100,7 +101,7 @@ int RunExport(const ExportJob* job) {
         if (allocation == nullptr)
             ReportOutOfMemory(job);
         else
-            result = WriteStream(job, file, AlignFrameBuffer(allocation), bufferSize, frameSize, convert);
+            result = WriteStream(job, settings, file, AlignFrameBuffer(allocation), bufferSize, frameSize);
     }
     // One clean-up for every path: the file first, then the buffer.
     if (file >= 0) _close(file);

@@ -5,15 +5,21 @@
 
 #include <stdint.h>
 
-// The one frame format the core converts from, which both hosts serve: the
-// four bytes 'Y', 'U', 'Y', '2' in memory order, read as a little-endian word.
-enum : uint32_t { FrameFormatYuy2 = 0x32595559u };
+// The pictures a frame can be asked for in, each named by its four bytes in
+// memory order read as a little-endian word: packed 8-bit YUY2 (both hosts),
+// AviUtl 1.x's YC48 (signed 16-bit Y, Cb, Cr a pixel) and ExEdit2's PA64
+// (16-bit premultiplied R, G, B, A a pixel).
+enum : uint32_t {
+    FrameFormatYuy2 = 0x32595559u,  // 'YUY2'
+    FrameFormatYc48 = 0x38344359u,  // 'YC48'
+    FrameFormatPa64 = 0x34364150u,  // 'PA64'
+};
 
 struct ExportJob;
 
 typedef bool (*JobAbortFunction)(const ExportJob* job);
 typedef void (*JobProgressFunction)(const ExportJob* job, int32_t now, int32_t total);
-typedef const void* (*JobFrameFunction)(const ExportJob* job, int32_t index);
+typedef const void* (*JobFrameFunction)(const ExportJob* job, int32_t index, uint32_t format);
 typedef void (*JobPreviewFunction)(const ExportJob* job);
 typedef int (*JobOpenFunction)(const ExportJob* job);
 typedef void (*JobReportFunction)(const ExportJob* job, int pathAt);
@@ -33,8 +39,12 @@ struct ExportJob {
 
     JobAbortFunction isAborted;
     JobProgressFunction showProgress;
-    // The frame as packed YUY2, or null when the host has none.
+    // The frame in the picture format asked for (FrameFormatYuy2 or
+    // precisePicture), or null when the host has none.
     JobFrameFunction getFrame;
+    // The host's most precise picture, which the deep formats are made from:
+    // FrameFormatYc48 or FrameFormatPa64.
+    uint32_t precisePicture;
     JobPreviewFunction updatePreview;  // null when the host has no preview
     // Shows the report composed in MessageBuffer in the host's form. pathAt is
     // the offset in it where the output path belongs, or -1.

@@ -22,9 +22,9 @@ static void ShowProgress(const ExportJob* job, int32_t now, int32_t total) {
     if (request->showProgress != nullptr) request->showProgress(now, total);
 }
 
-static const void* GetFrame(const ExportJob* job, int32_t index) {
+static const void* GetFrame(const ExportJob* job, int32_t index, uint32_t format) {
     const OutputRequest* request = RequestOf(job);
-    return request->getFrame != nullptr ? request->getFrame(index, FrameFormatYuy2) : nullptr;
+    return request->getFrame != nullptr ? request->getFrame(index, format) : nullptr;
 }
 
 static void UpdatePreview(const ExportJob* job) {
@@ -49,6 +49,7 @@ int PLUGIN_CDECL PluginOutput(OutputRequest* request) {
     job.isAborted = IsAborted;
     job.showProgress = ShowProgress;
     job.getFrame = GetFrame;
+    job.precisePicture = FrameFormatYc48;  // 48-bit YCbCr, full chroma
     job.updatePreview = UpdatePreview;
     job.showReport = ShowReportBox;
     return RunExport(&job);

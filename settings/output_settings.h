@@ -3,7 +3,18 @@
 
 #include <stdint.h>
 
-enum ColorFormat : int32_t { Yuv420 = 0, Yuv422 = 1 };
+// Layout + 3 x depth step: settings/color_formats.cpp holds each code's facts.
+enum ColorFormat : int32_t {
+    Yuv420 = 0,
+    Yuv422 = 1,
+    Yuv444 = 2,
+    Yuv420P10 = 3,
+    Yuv422P10 = 4,
+    Yuv444P10 = 5,
+    Yuv420P12 = 6,
+    Yuv422P12 = 7,
+    Yuv444P12 = 8,
+};
 enum AspectMode : int32_t {
     AspectUnspecified = 0,
     AspectDisplay4x3 = 1,

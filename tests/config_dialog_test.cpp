@@ -74,7 +74,7 @@ TEST_F(ConfigDialog, ShowsEachRecord) {
 }
 
 TEST_F(ConfigDialog, CodesOutsideTheRangesShowAsFirstChoices) {
-    Run(MakeSettings(7, 9, -1, INT32_MIN, -3), {Press(IDCANCEL)});
+    Run(MakeSettings(9, 9, -1, INT32_MIN, -3), {Press(IDCANCEL)});
     EXPECT_TRUE(Checked(IdColor422));  // any colour but 0 shows as 4:2:2
     EXPECT_TRUE(Checked(IdAspectUnspecified));
     EXPECT_FALSE(Enabled(IdAspectNum) || Enabled(IdAspectDen));

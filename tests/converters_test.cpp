@@ -3,9 +3,11 @@
 
 #include <stdint.h>
 
+#include <set>
 #include <vector>
 
 #include "export/converter_variants.h"
+#include "export/export_job.h"
 #include "export/frame_conversion.h"
 #include "tests/frame_model.h"
 #include "tests/test_support.h"
@@ -155,24 +157,44 @@ TEST(Converters, ChoiceFollowsColourAndScan) {
     const ConverterVariant* reference = ConverterVariantAt(0);
     const ConverterVariant* fastest = FastestConverterVariant();
     OutputSettings s = MakeSettings(Yuv420, 0, 0, 0, Progressive);
-    EXPECT_EQ(ChooseFrameConverterOf(reference, &s), &ConvertYUY2To420);
-    EXPECT_EQ(ChooseFrameConverter(&s), fastest->progressive420);
+    EXPECT_EQ(ChooseFrameConverterOf(reference, &s, FrameFormatYc48), &ConvertYUY2To420);
+    EXPECT_EQ(ChooseFrameConverter(&s, FrameFormatPa64), fastest->progressive420);
     for (int32_t scan : {1, 2}) {
         s.interlaceMode = scan;
-        EXPECT_EQ(ChooseFrameConverterOf(reference, &s), &ConvertYUY2To420Interlaced);
-        EXPECT_EQ(ChooseFrameConverter(&s), fastest->interlaced420);
+        EXPECT_EQ(ChooseFrameConverterOf(reference, &s, FrameFormatYc48), &ConvertYUY2To420Interlaced);
+        EXPECT_EQ(ChooseFrameConverter(&s, FrameFormatPa64), fastest->interlaced420);
     }
     s.colorFormat = Yuv422;
     for (int32_t scan : {0, 1, 2}) {
         s.interlaceMode = scan;
-        EXPECT_EQ(ChooseFrameConverterOf(reference, &s), &ConvertYUY2To422);
-        EXPECT_EQ(ChooseFrameConverter(&s), fastest->planar422);
+        EXPECT_EQ(ChooseFrameConverterOf(reference, &s, FrameFormatYc48), &ConvertYUY2To422);
+        EXPECT_EQ(ChooseFrameConverter(&s, FrameFormatPa64), fastest->planar422);
     }
-    EXPECT_EQ(PlanarFrameSize(&s, 720, 480), 691200);
+    // Deep codes: the host's own picture, each code to its own converter.
+    std::set<FrameConverter> deep;
+    for (int32_t code = Yuv444; code <= Yuv444P12; ++code)
+        for (uint32_t picture : {FrameFormatYc48, FrameFormatPa64}) {
+            s.colorFormat = code;
+            s.interlaceMode = Progressive;
+            deep.insert(ChooseFrameConverterOf(reference, &s, picture));
+            s.interlaceMode = InterlacedBottomFirst;
+            deep.insert(ChooseFrameConverterOf(reference, &s, picture));
+            EXPECT_EQ(SourcePictureOf(&s, picture), picture);
+        }
+    EXPECT_EQ(deep.size(), 2u * (7 + 2));  // 4:2:0 has an interlaced converter
+    EXPECT_EQ(deep.count(nullptr), 0u);
+    // 720x480 in every code, and codes outside the table as 8-bit 4:2:0.
+    const int64_t sizes[] = {518400, 691200, 1036800, 1036800, 1382400, 2073600, 1036800, 1382400, 2073600, 518400};
+    for (int32_t code = 0; code <= 9; ++code) {
+        s.colorFormat = code;
+        EXPECT_EQ(PlanarFrameSize(&s, 720, 480), sizes[code]) << code;
+        EXPECT_EQ(SourcePictureOf(&s, FrameFormatYc48), code >= 2 && code <= 8 ? FrameFormatYc48 : FrameFormatYuy2);
+    }
     s.colorFormat = Yuv420;
-    EXPECT_EQ(PlanarFrameSize(&s, 720, 480), 518400);
     EXPECT_EQ(PlanarFrameSize(&s, 8, 8), 96);
     EXPECT_EQ(PlanarFrameSize(&s, 0, 0), 0);
+    s.colorFormat = Yuv444P10;
+    EXPECT_EQ(PlanarFrameSize(&s, 5, 3), 90);
 }
 
 }  // namespace

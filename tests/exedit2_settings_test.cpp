@@ -53,7 +53,7 @@ std::string TextOf(const OutputSettings& settings) {
 TEST(ExEdit2Settings, TextShowsUnknownCodesAsNumbers) {
     EXPECT_EQ(std::u16string((LoadSettings(MakeSettings(1, 3, 10, 11, 2)), PluginSettingsText())),
               u"YUV 422, カスタム 10:11, インタレース (ボトム先頭)");
-    EXPECT_EQ(TextOf(MakeSettings(7, -1, 0, 0, 3)), "7, -1, 3");
+    EXPECT_EQ(TextOf(MakeSettings(9, -1, 0, 0, 3)), "9, -1, 3");
     EXPECT_EQ(TextOf(MakeSettings(INT32_MIN, 3, INT32_MIN, INT32_MIN, INT32_MIN)),
               "-2147483648, #### -2147483648:-2147483648, -2147483648");
 }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "export/converter_variants.h"
+#include "export/export_job.h"
 #include "host/plugin_table.h"
 #include "exedit2/exedit2_table.h"
 #include "platform/stub_user32.h"
@@ -72,6 +73,17 @@ protected:
     // What the file must hold: header line, then `records` frame records of
     // the frames the host served, as the per-sample model makes them.
     std::string Expected(const std::string& header, int records) {
+        if (SourcePictureOf(&gOutputSettings, HostPicture()) != FrameFormatYuy2) {
+            // Deep formats: the reference converter (each sample checked on its own elsewhere).
+            const FrameConverter convert = ChooseFrameConverterOf(ConverterVariantAt(0), &gOutputSettings, HostPicture());
+            std::string bytes = header;
+            for (int i = 0; i < records; ++i) {
+                std::vector<uint8_t> frame(static_cast<size_t>(PlanarFrameSize(&gOutputSettings, host.width, host.height)));
+                convert(frame.data(), host.frames[i].data(), host.width, host.height);
+                bytes += "FRAME\n" + std::string(frame.begin(), frame.end());
+            }
+            return bytes;
+        }
         const FrameLayout layout = gOutputSettings.colorFormat == Yuv422          ? Planar422
                                    : gOutputSettings.interlaceMode == Progressive ? Progressive420
                                                                                   : Interlaced420;
@@ -92,6 +104,8 @@ protected:
                Shown(" を開くことができませんでした\nファイル名を正しく指定しているか確認してください");
     }
     bool HostHasPreview() { return GetParam() == AviUtl1; }
+    // The host's precise picture: 1.x's YC48, ExEdit2's PA64.
+    uint32_t HostPicture() { return GetParam() == ExEdit2 ? FrameFormatPa64 : FrameFormatYc48; }
 
     FakeHost host;
     std::string dir, path;
@@ -124,6 +138,14 @@ TEST_P(Export, FilesInEachMode) {
         {MakeSettings(1, 0, 0, 0, 0), 2, 1, "YUV4MPEG2 W2 H1 F30000:1001 Ip A0:0 C422 XYSCSS=422\n"},
         {MakeSettings(0, 0, 0, 0, 0), 2, 2, "YUV4MPEG2 W2 H2 F30000:1001 Ip A0:0 C420mpeg2 XYSCSS=420MPEG2\n"},
         {MakeSettings(0, 0, 0, 0, 0), 0, 0, "YUV4MPEG2 W0 H0 F30000:1001 Ip A0:0 C420mpeg2 XYSCSS=420MPEG2\n"},
+        {MakeSettings(2, 0, 0, 0, 0), 5, 3, "YUV4MPEG2 W5 H3 F30000:1001 Ip A0:0 C444 XYSCSS=444 XCOLORRANGE=LIMITED\n"},
+        {MakeSettings(3, 2, 0, 0, 1), 1280, 720,
+         "YUV4MPEG2 W1280 H720 F30000:1001 It A1:1 C420p10 XYSCSS=420P10 XCOLORRANGE=LIMITED\n"},
+        {MakeSettings(4, 0, 0, 0, 0), 34, 7, "YUV4MPEG2 W34 H7 F30000:1001 Ip A0:0 C422p10 XYSCSS=422P10 XCOLORRANGE=LIMITED\n"},
+        {MakeSettings(5, 0, 0, 0, 2), 33, 5, "YUV4MPEG2 W33 H5 F30000:1001 Ib A0:0 C444p10 XYSCSS=444P10 XCOLORRANGE=LIMITED\n"},
+        {MakeSettings(6, 0, 0, 0, 0), 720, 480, "YUV4MPEG2 W720 H480 F30000:1001 Ip A0:0 C420p12 XYSCSS=420P12 XCOLORRANGE=LIMITED\n"},
+        {MakeSettings(7, 0, 0, 0, 1), 1920, 1080, "YUV4MPEG2 W1920 H1080 F30000:1001 It A0:0 C422p12 XYSCSS=422P12 XCOLORRANGE=LIMITED\n"},
+        {MakeSettings(8, 0, 0, 0, 0), 1, 1, "YUV4MPEG2 W1 H1 F30000:1001 Ip A0:0 C444p12 XYSCSS=444P12 XCOLORRANGE=LIMITED\n"},
     };
     for (const Mode& mode : modes) {
         LoadSettings(mode.settings);
@@ -131,6 +153,7 @@ TEST_P(Export, FilesInEachMode) {
         host.height = mode.height;
         host.frames.clear();
         ASSERT_EQ(Run(3), 1) << mode.header;
+        EXPECT_EQ(host.lastFormat, SourcePictureOf(&mode.settings, HostPicture())) << mode.header;
         std::string file = ReadWholeFile(path);
         EXPECT_EQ(file.size(), mode.header.size() + 3 * (6 + PlanarFrameSize(&mode.settings, mode.width, mode.height)));
         EXPECT_EQ(file, Expected(mode.header, 3)) << mode.header;
@@ -195,7 +218,7 @@ TEST_P(Export, NoPathIsAnOpenFailure) {
 
 TEST_P(Export, RefusedRequestsLeaveTheFileAlone) {
     WriteWholeFile(path, "precious");
-    LoadSettings(MakeSettings(7, 0, 0, 0, 0));
+    LoadSettings(MakeSettings(9, 0, 0, 0, 0));
     EXPECT_EQ(Run(3), 0);
     EXPECT_EQ(StubMessageBoxCount(), 1);
     EXPECT_EQ(BoxText(), Shown("出力パラメータに問題があります\n\n"
@@ -211,9 +234,14 @@ TEST_P(Export, UnsupportedSizesAreRefusedBeforeTheFile) {
     WriteWholeFile(path, "precious");
     struct Case {
         int width, height;
+        int32_t colorFormat = Yuv420;
     };
-    for (Case c :
-         {Case{-4, 480}, Case{640, -480}, Case{-2, -2}, Case{32768, 32768}, Case{46342, 23170}, Case{2, 1073741824}}) {
+    // The deep ones: 20000 x 20000 8-bit 4:4:4 is a 1.2 GB frame, but its
+    // YC48 or PA64 picture is 2.4 or 3.2 GB; 18920 x 18920 in 12 bits is a
+    // frame of over 2 GiB.
+    for (Case c : {Case{-4, 480}, Case{640, -480}, Case{-2, -2}, Case{32768, 32768}, Case{46342, 23170},
+                   Case{2, 1073741824}, Case{20000, 20000, Yuv444}, Case{18920, 18920, Yuv444P12}, Case{-1, 3, Yuv444}}) {
+        LoadSettings(MakeSettings(c.colorFormat, 0, 0, 0, 0));
         StubResetMessageBoxes();
         host.width = c.width;
         host.height = c.height;

@@ -1,5 +1,5 @@
 // The tests' host: the callbacks an export calls, recording each call, and
-// serving pseudo-random YUY2 frames it keeps for comparison. Native tests and
+// serving pseudo-random frames (YUY2, YC48 or PA64) it keeps for comparison. Native tests and
 // the Windows test host share it.
 #pragma once
 
@@ -21,6 +21,7 @@ struct FakeHost {
     int abortAt = -1;      // isAbort answers non-zero from this frame on
     int nullFrameAt = -1;  // getFrame fails for this frame
     int frameQuestions = 0;
+    uint32_t lastFormat = 0;  // the picture format the last frame was asked in
     std::vector<std::string> calls;
     std::vector<std::vector<uint8_t>> frames;  // every frame served, by index
 };
@@ -44,12 +45,18 @@ inline int FAKE_HOST_CDECL FakeUpdatePreview() {
     return 1;
 }
 
-// 'YUY2' only; one spare byte keeps the pointer of an empty frame non-null.
+// Bytes a pixel of a picture format: 'YUY2' 2, 'YC48' 6, 'PA64' 8, else 0.
+inline int FakePixelBytes(uint32_t format) {
+    return format == 0x32595559u ? 2 : format == 0x38344359u ? 6 : format == 0x34364150u ? 8 : 0;
+}
+
+// One spare byte keeps the pointer of an empty frame non-null.
 inline void* FAKE_HOST_CDECL FakeGetFrame(int frame, uint32_t format) {
     gFakeHost->calls.push_back("frame " + std::to_string(frame));
-    if (format != 0x32595559u || frame == gFakeHost->nullFrameAt) return nullptr;
+    gFakeHost->lastFormat = format;
+    if (FakePixelBytes(format) == 0 || frame == gFakeHost->nullFrameAt) return nullptr;
     if (static_cast<size_t>(frame) >= gFakeHost->frames.size()) gFakeHost->frames.resize(frame + 1);
-    size_t bytes = static_cast<size_t>(2 * gFakeHost->width * gFakeHost->height);
+    size_t bytes = static_cast<size_t>(FakePixelBytes(format)) * gFakeHost->width * gFakeHost->height;
     gFakeHost->frames[frame] = RandomBytes(bytes + 1, 1000 + frame);
     return gFakeHost->frames[frame].data();
 }

@@ -75,12 +75,20 @@ TEST(ParameterCheck, ReportsNameEveryProblemInOrder) {
     EXPECT_EQ(Judge(MakeSettings(0, 3, 0, 1, 0), 640, 480), Sjis(Title + SettingsBlock));
     EXPECT_EQ(Judge(MakeSettings(0, 3, 1, -1, 0), 640, 480), Sjis(Title + SettingsBlock));
     // A colour code outside the range: the height is not judged.
-    EXPECT_EQ(Judge(MakeSettings(2, 0, 0, 0, 0), 640, 481), Sjis(Title + SettingsBlock));
+    EXPECT_EQ(Judge(MakeSettings(9, 0, 0, 0, 0), 640, 481), Sjis(Title + SettingsBlock));
     EXPECT_EQ(Judge(MakeSettings(0, 4, 0, 0, 0), 640, 480), Sjis(Title + SettingsBlock));
     EXPECT_EQ(Judge(MakeSettings(0, -1, 0, 0, 0), 640, 480), Sjis(Title + SettingsBlock));
     // A scan code outside the range counts as interlaced.
     EXPECT_EQ(Judge(MakeSettings(0, 0, 0, 0, 3), 641, 481),
               Sjis(Title + WidthBlock(641) + InterlacedHeightBlock(481) + SettingsBlock));
+    // Deep codes: 4:4:4 takes any width, only 4:2:0 has height rules.
+    for (int32_t code : {2, 5, 8}) EXPECT_EQ(Judge(MakeSettings(code, 0, 0, 0, 1), 641, 481), "accepted") << code;
+    for (int32_t code : {4, 7})
+        EXPECT_EQ(Judge(MakeSettings(code, 0, 0, 0, 2), 641, 481), Sjis(Title + WidthBlock(641))) << code;
+    for (int32_t code : {3, 6}) {
+        EXPECT_EQ(Judge(MakeSettings(code, 0, 0, 0, 1), 640, 482), Sjis(Title + InterlacedHeightBlock(482))) << code;
+        EXPECT_EQ(Judge(MakeSettings(code, 0, 0, 0, 0), 640, 481), Sjis(Title + ProgressiveHeightBlock(481))) << code;
+    }
 }
 
 TEST(ParameterCheck, LongestReportIs562Bytes) {

@@ -72,6 +72,12 @@ TEST(StreamHeader, DisplayAspectBecomesPixelAspect) {
 TEST(StreamHeader, ScanAndColourTags) {
     EXPECT_EQ(Header(8, 8, 1, 1, MakeSettings(1, 0, 0, 0, 1)), "YUV4MPEG2 W8 H8 F1:1 It A0:0 C422 XYSCSS=422\n");
     EXPECT_EQ(Header(8, 8, 1, 1, MakeSettings(1, 0, 0, 0, 2)), "YUV4MPEG2 W8 H8 F1:1 Ib A0:0 C422 XYSCSS=422\n");
+    const char* const deepTags[] = {" C444 XYSCSS=444",       " C420p10 XYSCSS=420P10", " C422p10 XYSCSS=422P10",
+                                    " C444p10 XYSCSS=444P10", " C420p12 XYSCSS=420P12", " C422p12 XYSCSS=422P12",
+                                    " C444p12 XYSCSS=444P12"};
+    for (int32_t code = 2; code <= 8; ++code)
+        EXPECT_EQ(Header(8, 8, 1, 1, MakeSettings(code, 0, 0, 0, 0)),
+                  std::string("YUV4MPEG2 W8 H8 F1:1 Ip A0:0") + deepTags[code - 2] + " XCOLORRANGE=LIMITED\n");
 }
 
 // Ratios with no common divisor at all are written 0:0, the "unknown" of the format.
@@ -97,16 +103,17 @@ TEST(StreamHeader, EveryExtremeRequestFitsTheBound) {
     const int32_t values[] = {INT_MIN, INT_MIN + 1, -2147483647 + 2, -1000000007, -1,     0,
                               1,       2,           1000000007,      INT_MAX - 1, INT_MAX};
     size_t longest = 0;
-    for (int32_t aspect = 0; aspect <= 3; ++aspect)
-        for (int32_t w : values)
-            for (int32_t h : values)
-                for (int32_t r : values)
-                    for (int32_t s : {INT_MIN, -1, 0, 1, INT_MAX - 1}) {
-                        OutputSettings settings = MakeSettings(0, aspect, r, s, 0);
-                        longest = std::max(longest, Header(w, h, r, s, settings).size());
-                    }
+    for (int32_t code : {Yuv420, Yuv420P10})  // the longest 8-bit and deep colour tags
+        for (int32_t aspect = 0; aspect <= 3; ++aspect)
+            for (int32_t w : values)
+                for (int32_t h : values)
+                    for (int32_t r : values)
+                        for (int32_t s : {INT_MIN, -1, 0, 1, INT_MAX - 1}) {
+                            OutputSettings settings = MakeSettings(code, aspect, r, s, 0);
+                            longest = std::max(longest, Header(w, h, r, s, settings).size());
+                        }
     EXPECT_LE(longest, static_cast<size_t>(StreamHeaderMaxLength));
-    EXPECT_GT(longest, 100u);
+    EXPECT_GT(longest, 120u);
 }
 
 TEST(StreamHeader, BoundedBySize) {

@@ -60,7 +60,26 @@ inline std::string CompareConverters(FrameConverter variant, FrameConverter refe
     return "";
 }
 
-// Every shape in all three layouts; "" when all match.
+// Every deep slot of a variant that holds a converter, with the size of its
+// frames and the bytes of its picture's pixel.
+struct DeepConverterPair {
+    const char* picture;
+    int32_t code;
+    FrameConverter variant, reference;
+    int pixelBytes;
+};
+inline std::vector<DeepConverterPair> DeepConverterPairs(const ConverterVariant* variant,
+                                                         const ConverterVariant* reference) {
+    std::vector<DeepConverterPair> pairs;
+    for (int slot = 0; slot < DeepSlotCount; ++slot) {
+        if (reference->fromYc48[slot] == nullptr) continue;
+        pairs.push_back({"YC48", slot / 2, variant->fromYc48[slot], reference->fromYc48[slot], 6});
+        pairs.push_back({"PA64", slot / 2, variant->fromPa64[slot], reference->fromPa64[slot], 8});
+    }
+    return pairs;
+}
+
+// Every shape in all three YUY2 layouts and every deep conversion; "" when all match.
 inline std::string CompareVariantOnShapes(const ConverterVariant* variant, const ConverterVariant* reference) {
     for (const VariantShape& shape : VariantShapes()) {
         const int w = shape.width, h = shape.height;
@@ -71,6 +90,16 @@ inline std::string CompareVariantOnShapes(const ConverterVariant* variant, const
             found = CompareConverters(variant->interlaced420, reference->interlaced420, src, w, h, size420);
         if (found.empty()) found = CompareConverters(variant->planar422, reference->planar422, src, w, h, size422);
         if (!found.empty()) return std::string(variant->name) + " " + found;
+        std::vector<uint8_t> deep = RandomBytes(static_cast<size_t>(8 * w * h), w * 104729 + h);
+        for (const DeepConverterPair& pair : DeepConverterPairs(variant, reference)) {
+            OutputSettings settings = {pair.code, 0, 0, 0, 0};
+            deep.resize(static_cast<size_t>(pair.pixelBytes * w * h));
+            found = CompareConverters(pair.variant, pair.reference, deep, w, h,
+                                      static_cast<size_t>(PlanarFrameSize(&settings, w, h)));
+            if (!found.empty())
+                return std::string(variant->name) + " " + pair.picture + " code " + std::to_string(pair.code) + " " +
+                       found;
+        }
     }
     return "";
 }

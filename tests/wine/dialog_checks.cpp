@@ -25,7 +25,7 @@ void TestDialog() {
     CHECK(GetBlob() == (std::vector<int32_t>{1, 3, 40, 33, 2}));
 
     // Codes outside the ranges show as first choices; numbers unsigned.
-    SetBlob({7, 9, -1, INT32_MIN, -3});
+    SetBlob({9, 9, -1, INT32_MIN, -3});
     result = RunDialog(owner, {Expect([](HWND d) {
                                    CHECK(Checked(d, IdColor422));
                                    CHECK(Checked(d, IdAspectUnspecified));
@@ -38,7 +38,7 @@ void TestDialog() {
     CHECK_EQ(result, 2);
 
     // OK without changes writes codes in range.
-    SetBlob({7, 9, 5, 6, -3});
+    SetBlob({-1, 9, 5, 6, -3});
     CHECK_EQ(RunDialog(owner, {Click(IDOK)}), 1);
     CHECK(GetBlob() == (std::vector<int32_t>{1, 0, 5, 6, 0}));
 

@@ -192,7 +192,7 @@ void FailuresAndRefusals() {
         "  「サイズの変更」等で問題のない映像の高さに変更してください\n");
     CHECK_EQ(ReadFileBytes(path), std::string("precious"));
 
-    int32_t badColour[5] = {7, 0, 0, 0, 0};
+    int32_t badColour[5] = {9, 0, 0, 0, 0};
     SetBlob(badColour);
     FakeHost fine = SizedHost(640, 480);
     CHECK_EQ(RunExport(fine, path, 3), 0);

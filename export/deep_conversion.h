@@ -1,0 +1,40 @@
+// Deep conversions: a frame of the host's precise picture (YC48 or PA64) to
+// planar 8-, 10- or 12-bit 4:2:0, 4:2:2 or 4:4:4. The pixels become samples
+// through the variant's kernel (export/deep_samples.h); the chroma step
+// below is the same for every variant.
+//
+// Chroma is the even pixel's own horizontally (co-sited, as YUY2 and MPEG-2
+// place it); 4:2:0 averages each row pair, or filters within each field as
+// the 8-bit interlaced converter does. Samples above 8 bits are two bytes,
+// little-endian.
+#pragma once
+
+#include <stdint.h>
+
+#include "export/deep_samples.h"
+#include "settings/color_formats.h"
+
+struct DeepConversion {
+    PixelSampleKernel samples;
+    uint32_t picture;  // FrameFormatYc48 or FrameFormatPa64
+    ChromaLayout layout;
+    bool interlaced;  // 4:2:0 only: chroma from within each field
+    int32_t bits;
+};
+
+// Bytes a pixel of the picture takes: 6 for YC48, 8 for PA64.
+int32_t PictureBytesPerPixel(uint32_t picture);
+
+// Writes the whole planar frame. Sizes it cannot use (below one chroma unit,
+// negative values) write nothing; an odd width in 4:2:0 or 4:2:2 leaves each
+// row's last luma sample unwritten, as the 8-bit converters do.
+void ConvertDeepFrame(const DeepConversion* conversion, uint8_t* destination, const uint8_t* source, int32_t width,
+                      int32_t height);
+
+// One conversion per function, for the variant table: a frame converter of
+// the converters' one signature.
+template <PixelSampleKernel Samples, uint32_t Picture, ChromaLayout Layout, bool Interlaced, int32_t Bits>
+void ConvertDeepFrameWith(uint8_t* destination, const uint8_t* source, int32_t width, int32_t height) {
+    static const DeepConversion conversion = {Samples, Picture, Layout, Interlaced, Bits};
+    ConvertDeepFrame(&conversion, destination, source, width, height);
+}

@@ -1,0 +1,118 @@
+// The sample coefficients and the scalar reference kernels.
+#include "export/deep_samples.h"
+
+#include "export/export_job.h"
+
+namespace {
+
+struct Matrix3 {
+    double m[3][3];
+};
+
+struct LumaWeights {
+    double kr, kb;
+};
+constexpr LumaWeights Bt601 = {0.299, 0.114};
+constexpr LumaWeights Bt709 = {0.2126, 0.0722};
+
+// R'G'B' (0 to 1) to Y' (0 to 1), Pb and Pr (-1/2 to 1/2).
+constexpr Matrix3 RgbToYpbpr(LumaWeights w) {
+    const double kg = 1.0 - w.kr - w.kb;
+    const double cb = 2.0 * (1.0 - w.kb), cr = 2.0 * (1.0 - w.kr);
+    return Matrix3{{{w.kr, kg, w.kb}, {-w.kr / cb, -kg / cb, (1.0 - w.kb) / cb}, {(1.0 - w.kr) / cr, -kg / cr, -w.kb / cr}}};
+}
+
+// Y'PbPr to R'G'B', no clipping.
+constexpr Matrix3 YpbprToRgb(LumaWeights w) {
+    const double kg = 1.0 - w.kr - w.kb;
+    const double toR = 2.0 * (1.0 - w.kr), toB = 2.0 * (1.0 - w.kb);
+    return Matrix3{{{1.0, 0.0, toR}, {1.0, -w.kb * toB / kg, -w.kr * toR / kg}, {1.0, toB, 0.0}}};
+}
+
+constexpr Matrix3 Multiply(const Matrix3& a, const Matrix3& b) {
+    Matrix3 p = {};
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j)
+            for (int k = 0; k < 3; ++k) p.m[i][j] += a.m[i][k] * b.m[k][j];
+    return p;
+}
+
+constexpr SampleRow QuantiserRow(const double (&toComponent)[3], double scale, double offset) {
+    return SampleRow{{static_cast<float>(scale * toComponent[0]), static_cast<float>(scale * toComponent[1]),
+                      static_cast<float>(scale * toComponent[2]), static_cast<float>(offset)}};
+}
+
+// Y'PbPr per unit of the picture's values to n-bit codes: Y' x 219 s + 16 s,
+// Pb and Pr x 224 s + 128 s, plus the half that makes truncation round.
+constexpr SampleMatrix Quantiser(const Matrix3& toYpbpr, double unit, int32_t bits) {
+    const double s = static_cast<double>(1 << (bits - 8));
+    return SampleMatrix{QuantiserRow(toYpbpr.m[0], 219.0 * s / unit, 16.0 * s + 0.5),
+                        QuantiserRow(toYpbpr.m[1], 224.0 * s / unit, 128.0 * s + 0.5),
+                        QuantiserRow(toYpbpr.m[2], 224.0 * s / unit, 128.0 * s + 0.5),
+                        static_cast<float>((1 << bits) - 1)};
+}
+
+enum { DepthCount = 3 };
+struct MatrixSet {
+    SampleMatrix yc48[2][DepthCount];  // [BT.709?][depth step]
+    SampleMatrix pa64[2][DepthCount];
+};
+
+constexpr MatrixSet MakeMatrices(void) {
+    // YC48 is BT.601 Y'CbCr in units of 1/4096. Below 720 lines it is quantised
+    // as it stands: the identity keeps those samples exact integers. From 720
+    // lines it goes through R'G'B' to BT.709 first.
+    const Matrix3 identity = {{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}};
+    const Matrix3 yc48To709 = Multiply(RgbToYpbpr(Bt709), YpbprToRgb(Bt601));
+    MatrixSet set = {};
+    for (int step = 0; step < DepthCount; ++step) {
+        const int32_t bits = 8 + 2 * step;
+        set.yc48[0][step] = Quantiser(identity, 4096.0, bits);
+        set.yc48[1][step] = Quantiser(yc48To709, 4096.0, bits);
+        set.pa64[0][step] = Quantiser(RgbToYpbpr(Bt601), 65535.0, bits);
+        set.pa64[1][step] = Quantiser(RgbToYpbpr(Bt709), 65535.0, bits);
+    }
+    return set;
+}
+
+// Worked out by the compiler, in double precision, alike in every build.
+constexpr MatrixSet Matrices = MakeMatrices();
+
+inline int32_t ReadSigned16(const uint8_t* p) { return static_cast<int16_t>(p[0] | (p[1] << 8)); }
+inline int32_t ReadUnsigned16(const uint8_t* p) { return p[0] | (p[1] << 8); }
+
+}  // namespace
+
+const SampleMatrix* SampleMatrixFor(uint32_t picture, int32_t height, int32_t bits) {
+    const int bt709 = height >= Bt709FromHeight ? 1 : 0;
+    const int step = bits >= 12 ? 2 : bits >= 10 ? 1 : 0;
+    const MatrixSet& set = Matrices;
+    return picture == FrameFormatPa64 ? &set.pa64[bt709][step] : &set.yc48[bt709][step];
+}
+
+void Yc48Samples_C(const uint8_t* pixels, int32_t count, const SampleMatrix* matrix, uint16_t* y, uint16_t* cb,
+                   uint16_t* cr) {
+    for (int32_t i = 0; i < count; ++i) {
+        const uint8_t* p = pixels + 6 * static_cast<intptr_t>(i);
+        const float a = static_cast<float>(ReadSigned16(p));
+        const float b = static_cast<float>(ReadSigned16(p + 2));
+        const float c = static_cast<float>(ReadSigned16(p + 4));
+        y[i] = QuantiseSample(&matrix->y, a, b, c, matrix->top);
+        cb[i] = QuantiseSample(&matrix->cb, a, b, c, matrix->top);
+        cr[i] = QuantiseSample(&matrix->cr, a, b, c, matrix->top);
+    }
+}
+
+// Alpha is already in the colour (premultiplied) and is not written.
+void Pa64Samples_C(const uint8_t* pixels, int32_t count, const SampleMatrix* matrix, uint16_t* y, uint16_t* cb,
+                   uint16_t* cr) {
+    for (int32_t i = 0; i < count; ++i) {
+        const uint8_t* p = pixels + 8 * static_cast<intptr_t>(i);
+        const float r = static_cast<float>(ReadUnsigned16(p));
+        const float g = static_cast<float>(ReadUnsigned16(p + 2));
+        const float b = static_cast<float>(ReadUnsigned16(p + 4));
+        y[i] = QuantiseSample(&matrix->y, r, g, b, matrix->top);
+        cb[i] = QuantiseSample(&matrix->cb, r, g, b, matrix->top);
+        cr[i] = QuantiseSample(&matrix->cr, r, g, b, matrix->top);
+    }
+}

@@ -1,0 +1,119 @@
+// The deep sample kernels with AVX2: eight pixels a vector, sixteen a step.
+// Each must equal Yc48Samples_C / Pa64Samples_C bit for bit: the same
+// single-precision steps in the same order (export/deep_samples.h). This file
+// alone is compiled for AVX2 and is reached only after the CPU check.
+#include <immintrin.h>
+
+#include "export/deep_samples.h"
+#include "platform/cpu_features.h"
+
+namespace {
+
+struct Coefficients {
+    __m256 k[3][4];
+    __m256 top;
+};
+
+Coefficients Broadcast(const SampleMatrix* m) {
+    Coefficients c;
+    const SampleRow* rows[3] = {&m->y, &m->cb, &m->cr};
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 4; ++j) c.k[i][j] = _mm256_set1_ps(rows[i]->k[j]);
+    c.top = _mm256_set1_ps(m->top);
+    return c;
+}
+
+inline __m256i Quantise(const __m256 (&k)[4], __m256 top, __m256 a, __m256 b, __m256 c) {
+    __m256 v = _mm256_mul_ps(k[0], a);
+    v = _mm256_add_ps(v, _mm256_mul_ps(k[1], b));
+    v = _mm256_add_ps(v, _mm256_mul_ps(k[2], c));
+    v = _mm256_add_ps(v, k[3]);
+    v = _mm256_min_ps(_mm256_max_ps(v, _mm256_setzero_ps()), top);
+    return _mm256_cvttps_epi32(v);
+}
+
+struct Planes8 {
+    __m256i y, cb, cr;
+};
+
+inline Planes8 Quantise8(const Coefficients& k, __m256i a, __m256i b, __m256i c) {
+    const __m256 fa = _mm256_cvtepi32_ps(a), fb = _mm256_cvtepi32_ps(b), fc = _mm256_cvtepi32_ps(c);
+    return Planes8{Quantise(k.k[0], k.top, fa, fb, fc), Quantise(k.k[1], k.top, fa, fb, fc),
+                   Quantise(k.k[2], k.top, fa, fb, fc)};
+}
+
+// Sixteen samples from two vectors whose 32-bit lanes hold pixels in the
+// order `order` gives, once packed to 16 bits (two samples a 32-bit lane).
+inline void Store16(uint16_t* at, __m256i first, __m256i second, __m256i order) {
+    const __m256i packed = _mm256_permutevar8x32_epi32(_mm256_packus_epi32(first, second), order);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(at), packed);
+}
+
+inline void Store(const Planes8& first, const Planes8& second, __m256i order, uint16_t* y, uint16_t* cb,
+                  uint16_t* cr) {
+    Store16(y, first.y, second.y, order);
+    Store16(cb, first.cb, second.cb, order);
+    Store16(cr, first.cr, second.cr, order);
+}
+
+inline __m256i Widen(const uint8_t* p) {
+    return _mm256_cvtepi16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
+}
+
+// Eight YC48 pixels as three vectors of 32-bit values: a = y0 cb0 cr0 y1 cb1
+// cr1 y2 cb2, b = cr2 y3 cb3 cr3 y4 cb4 cr4 y5, c = cb5 cr5 y6 cb6 cr6 y7 cb7
+// cr7. Each component's eight values sit in eight different lanes of a, b
+// and c: two blends and one permutation gather them.
+inline Planes8 Yc48Octet(const Coefficients& k, const uint8_t* p) {
+    const __m256i a = Widen(p), b = Widen(p + 16), c = Widen(p + 32);
+    // y: a0 b1 c2 a3 b4 c5 a6 b7; cb: c0 a1 b2 c3 a4 b5 c6 a7; cr: b0 c1 a2 b3 c4 a5 b6 c7.
+    const __m256i y = _mm256_blend_epi32(_mm256_blend_epi32(a, b, 0x92), c, 0x24);
+    const __m256i cb = _mm256_blend_epi32(_mm256_blend_epi32(a, b, 0x24), c, 0x49);
+    const __m256i cr = _mm256_blend_epi32(_mm256_blend_epi32(a, b, 0x49), c, 0x92);
+    return Quantise8(k, _mm256_permutevar8x32_epi32(y, _mm256_setr_epi32(0, 3, 6, 1, 4, 7, 2, 5)),
+                     _mm256_permutevar8x32_epi32(cb, _mm256_setr_epi32(1, 4, 7, 2, 5, 0, 3, 6)),
+                     _mm256_permutevar8x32_epi32(cr, _mm256_setr_epi32(2, 5, 0, 3, 6, 1, 4, 7)));
+}
+
+// Eight PA64 pixels, four a vector. The unpacks work within each 128-bit
+// half, so the result holds pixels 0 1 4 5 in its low half and 2 3 6 7 in
+// its high half; the store puts them back in order.
+inline Planes8 Pa64Octet(const Coefficients& k, const uint8_t* p) {
+    const __m256i first = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+    const __m256i second = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32));
+    const __m256i u = _mm256_unpacklo_epi16(first, second);
+    const __m256i v = _mm256_unpackhi_epi16(first, second);
+    const __m256i rg = _mm256_unpacklo_epi16(u, v);
+    const __m256i ba = _mm256_unpackhi_epi16(u, v);
+    const __m256i zero = _mm256_setzero_si256();
+    return Quantise8(k, _mm256_unpacklo_epi16(rg, zero), _mm256_unpackhi_epi16(rg, zero),
+                     _mm256_unpacklo_epi16(ba, zero));
+}
+
+}  // namespace
+
+SIMD_ENTRY void Yc48Samples_AVX2(const uint8_t* pixels, int32_t count, const SampleMatrix* matrix, uint16_t* y, uint16_t* cb,
+                      uint16_t* cr) {
+    const Coefficients k = Broadcast(matrix);
+    // Packing works within each 128-bit half: pixels 0-3 8-11 4-7 12-15.
+    const __m256i order = _mm256_setr_epi32(0, 1, 4, 5, 2, 3, 6, 7);
+    int32_t i = 0;
+    for (; i + 16 <= count; i += 16) {
+        const uint8_t* p = pixels + 6 * static_cast<intptr_t>(i);
+        Store(Yc48Octet(k, p), Yc48Octet(k, p + 48), order, y + i, cb + i, cr + i);
+    }
+    Yc48Samples_C(pixels + 6 * static_cast<intptr_t>(i), count - i, matrix, y + i, cb + i, cr + i);
+}
+
+SIMD_ENTRY void Pa64Samples_AVX2(const uint8_t* pixels, int32_t count, const SampleMatrix* matrix, uint16_t* y, uint16_t* cb,
+                      uint16_t* cr) {
+    const Coefficients k = Broadcast(matrix);
+    // Each octet is 0 1 4 5 | 2 3 6 7; packed: 0 1 4 5 8 9 12 13 | 2 3 6 7 10 11 14 15.
+    const __m256i order = _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7);
+    int32_t i = 0;
+    for (; i + 16 <= count; i += 16) {
+        const uint8_t* p = pixels + 8 * static_cast<intptr_t>(i);
+        Store(Pa64Octet(k, p), Pa64Octet(k, p + 64), order, y + i, cb + i, cr + i);
+    }
+    Pa64Samples_C(pixels + 8 * static_cast<intptr_t>(i), count - i, matrix, y + i, cb + i, cr + i);
+}

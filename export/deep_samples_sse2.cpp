@@ -1,0 +1,116 @@
+// The deep sample kernels with SSE2: four pixels a vector, eight a step.
+// Each must equal Yc48Samples_C / Pa64Samples_C bit for bit: the same
+// single-precision steps in the same order (export/deep_samples.h).
+#include <emmintrin.h>
+
+#include "export/deep_samples.h"
+#include "platform/cpu_features.h"
+
+namespace {
+
+struct Coefficients {
+    __m128 k[3][4];
+    __m128 top;
+};
+
+Coefficients Broadcast(const SampleMatrix* m) {
+    Coefficients c;
+    const SampleRow* rows[3] = {&m->y, &m->cb, &m->cr};
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 4; ++j) c.k[i][j] = _mm_set1_ps(rows[i]->k[j]);
+    c.top = _mm_set1_ps(m->top);
+    return c;
+}
+
+inline __m128i Quantise(const __m128 (&k)[4], __m128 top, __m128 a, __m128 b, __m128 c) {
+    __m128 v = _mm_mul_ps(k[0], a);
+    v = _mm_add_ps(v, _mm_mul_ps(k[1], b));
+    v = _mm_add_ps(v, _mm_mul_ps(k[2], c));
+    v = _mm_add_ps(v, k[3]);
+    v = _mm_min_ps(_mm_max_ps(v, _mm_setzero_ps()), top);
+    return _mm_cvttps_epi32(v);
+}
+
+struct Planes4 {
+    __m128i y, cb, cr;
+};
+
+inline Planes4 Quantise4(const Coefficients& k, __m128i a, __m128i b, __m128i c) {
+    const __m128 fa = _mm_cvtepi32_ps(a), fb = _mm_cvtepi32_ps(b), fc = _mm_cvtepi32_ps(c);
+    return Planes4{Quantise(k.k[0], k.top, fa, fb, fc), Quantise(k.k[1], k.top, fa, fb, fc),
+                   Quantise(k.k[2], k.top, fa, fb, fc)};
+}
+
+// Samples are at most 4095: the signed pack keeps them.
+inline void Store8(uint16_t* at, __m128i low, __m128i high) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(at), _mm_packs_epi32(low, high));
+}
+
+inline void Store(const Planes4& low, const Planes4& high, uint16_t* y, uint16_t* cb, uint16_t* cr) {
+    Store8(y, low.y, high.y);
+    Store8(cb, low.cb, high.cb);
+    Store8(cr, low.cr, high.cr);
+}
+
+inline __m128i SignExtendLow(__m128i v) { return _mm_srai_epi32(_mm_unpacklo_epi16(v, v), 16); }
+inline __m128i SignExtendHigh(__m128i v) { return _mm_srai_epi32(_mm_unpackhi_epi16(v, v), 16); }
+
+// Lane i from a, b or c as the masks say: each lane set in exactly one.
+inline __m128i Pick(__m128i a, __m128i ma, __m128i b, __m128i mb, __m128i c, __m128i mc) {
+    return _mm_or_si128(_mm_or_si128(_mm_and_si128(a, ma), _mm_and_si128(b, mb)), _mm_and_si128(c, mc));
+}
+
+// Four YC48 pixels as three vectors of 32-bit values: a = y0 cb0 cr0 y1,
+// b = cb1 cr1 y2 cb2, c = cr2 y3 cb3 cr3. Each component's four values sit in
+// four different lanes of a, b and c, so one pick and one shuffle gather them.
+inline Planes4 Yc48Quad(const Coefficients& k, __m128i a, __m128i b, __m128i c) {
+    const __m128i l0 = _mm_set_epi32(0, 0, 0, -1), l1 = _mm_set_epi32(0, 0, -1, 0);
+    const __m128i l2 = _mm_set_epi32(0, -1, 0, 0), l3 = _mm_set_epi32(-1, 0, 0, 0);
+    const __m128i l03 = _mm_or_si128(l0, l3);
+    // y: a0 c1 b2 a3 -> a0 a3 b2 c1; cb: b0 a1 c2 b3 -> a1 b0 b3 c2; cr: c0 b1 a2 c3 -> a2 b1 c0 c3.
+    const __m128i y = _mm_shuffle_epi32(Pick(a, l03, b, l2, c, l1), _MM_SHUFFLE(1, 2, 3, 0));
+    const __m128i cb = _mm_shuffle_epi32(Pick(a, l1, b, l03, c, l2), _MM_SHUFFLE(2, 3, 0, 1));
+    const __m128i cr = _mm_shuffle_epi32(Pick(a, l2, b, l1, c, l03), _MM_SHUFFLE(3, 0, 1, 2));
+    return Quantise4(k, y, cb, cr);
+}
+
+inline __m128i Load(const uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
+
+// Two PA64 pixels a vector: R G B A R G B A, 16 bits each.
+inline Planes4 Pa64Quad(const Coefficients& k, __m128i first, __m128i second) {
+    const __m128i u = _mm_unpacklo_epi16(first, second);  // R0 R2 G0 G2 B0 B2 A0 A2
+    const __m128i v = _mm_unpackhi_epi16(first, second);  // R1 R3 G1 G3 B1 B3 A1 A3
+    const __m128i rg = _mm_unpacklo_epi16(u, v);          // R0 R1 R2 R3 G0 G1 G2 G3
+    const __m128i ba = _mm_unpackhi_epi16(u, v);          // B0 B1 B2 B3 A0 ...
+    const __m128i zero = _mm_setzero_si128();
+    return Quantise4(k, _mm_unpacklo_epi16(rg, zero), _mm_unpackhi_epi16(rg, zero), _mm_unpacklo_epi16(ba, zero));
+}
+
+}  // namespace
+
+SIMD_ENTRY void Yc48Samples_SSE2(const uint8_t* pixels, int32_t count, const SampleMatrix* matrix, uint16_t* y, uint16_t* cb,
+                      uint16_t* cr) {
+    const Coefficients k = Broadcast(matrix);
+    int32_t i = 0;
+    for (; i + 8 <= count; i += 8) {
+        const uint8_t* p = pixels + 6 * static_cast<intptr_t>(i);
+        const __m128i v0 = Load(p), v1 = Load(p + 16), v2 = Load(p + 32);
+        const Planes4 low = Yc48Quad(k, SignExtendLow(v0), SignExtendHigh(v0), SignExtendLow(v1));
+        const Planes4 high = Yc48Quad(k, SignExtendHigh(v1), SignExtendLow(v2), SignExtendHigh(v2));
+        Store(low, high, y + i, cb + i, cr + i);
+    }
+    Yc48Samples_C(pixels + 6 * static_cast<intptr_t>(i), count - i, matrix, y + i, cb + i, cr + i);
+}
+
+SIMD_ENTRY void Pa64Samples_SSE2(const uint8_t* pixels, int32_t count, const SampleMatrix* matrix, uint16_t* y, uint16_t* cb,
+                      uint16_t* cr) {
+    const Coefficients k = Broadcast(matrix);
+    int32_t i = 0;
+    for (; i + 8 <= count; i += 8) {
+        const uint8_t* p = pixels + 8 * static_cast<intptr_t>(i);
+        const Planes4 low = Pa64Quad(k, Load(p), Load(p + 16));
+        const Planes4 high = Pa64Quad(k, Load(p + 32), Load(p + 48));
+        Store(low, high, y + i, cb + i, cr + i);
+    }
+    Pa64Samples_C(pixels + 8 * static_cast<intptr_t>(i), count - i, matrix, y + i, cb + i, cr + i);
+}
