@@ -61,6 +61,9 @@ static void Play(const StubAction* action, DLGPROC procedure) {
             // An auto radio button checks itself and clears its group, then
             // notifies its dialog.
             CheckRadioButton(&gDialogWindow, action->groupFirst, action->groupLast, action->id);
+            if (action->groupAlso != 0)
+                FindControl(action->groupAlso, true)->checked =
+                    action->groupAlso == action->id ? BST_CHECKED : BST_UNCHECKED;
             procedure(&gDialogWindow, WM_COMMAND, static_cast<WPARAM>(action->id), 0);
             break;
         case StubTypeText: {
@@ -103,7 +106,11 @@ BOOL CheckRadioButton(HWND, int firstId, int lastId, int checkId) {
     return TRUE;
 }
 
-LRESULT SendDlgItemMessageA(HWND, int id, UINT message, WPARAM, LPARAM) {
+LRESULT SendDlgItemMessageA(HWND, int id, UINT message, WPARAM wParam, LPARAM) {
+    if (message == BM_SETCHECK) {
+        FindControl(id, true)->checked = static_cast<int>(wParam);
+        return 0;
+    }
     if (message != BM_GETCHECK) return 0;
     const StubControl* control = FindControl(id, false);
     return control != nullptr ? control->checked : BST_UNCHECKED;

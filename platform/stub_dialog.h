@@ -17,9 +17,10 @@ enum StubActionKind {
 struct StubAction {
     StubActionKind kind;
     int id;
-    int groupFirst;  // StubClickRadio only
+    int groupFirst;  // StubClickRadio only: the group's ids, a range
     int groupLast;
     const char* text;  // StubTypeText only
+    int groupAlso;     // StubClickRadio: one more id of the group outside the range, or 0
 };
 
 enum { StubControlTextMax = 64 };

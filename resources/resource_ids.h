@@ -16,3 +16,8 @@
 #define IdScanProgressive 1009
 #define IdScanTopFirst 1010
 #define IdScanBottomFirst 1011
+// The layout's third choice and the depths, added after the rest.
+#define IdColor444 1012
+#define IdDepth8 1013
+#define IdDepth10 1014
+#define IdDepth12 1015

@@ -4,6 +4,13 @@
 #include "settings/config_dialog.h"
 
 #include "platform/bounded_format.h"
+#include "settings/color_formats.h"
+
+// The colour format is two choices: the layout (4:2:0, 4:2:2, 4:4:4) and the
+// depth (8, 10, 12 bits). The layout's ids are not contiguous (4:4:4 came
+// last), so its buttons are set one by one: a range would reach the aspect
+// and scan choices between them.
+static const int LayoutIds[3] = {IdColor420, IdColor422, IdColor444};
 
 static bool IsChecked(HWND dialog, int id) { return SendDlgItemMessageA(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
@@ -12,7 +19,13 @@ static void EnableControl(HWND dialog, int id, BOOL enable) { EnableWindow(GetDl
 // Checks the choices and fills the fields from a record. Codes outside the
 // ranges show as the first choice of their group.
 static void ShowSettingsInDialog(HWND dialog, const OutputSettings* settings) {
-    CheckRadioButton(dialog, IdColor420, IdColor422, settings->colorFormat == Yuv420 ? IdColor420 : IdColor422);
+    // A colour code outside the table shows as 4:2:2, 8 bits.
+    const ColorFormatInfo* format = FindColorFormat(settings->colorFormat);
+    const int32_t layout = format != nullptr ? format->layout : Chroma422;
+    const int32_t step = format != nullptr ? format->code / ColorFormatDepthSteps : 0;
+    for (int32_t i = 0; i < 3; ++i)
+        SendDlgItemMessageA(dialog, LayoutIds[i], BM_SETCHECK, i == layout ? BST_CHECKED : BST_UNCHECKED, 0);
+    CheckRadioButton(dialog, IdDepth8, IdDepth12, IdDepth8 + step);
 
     int aspect = IdAspectUnspecified;
     if (settings->aspectMode == AspectDisplay4x3) aspect = IdAspect4x3;
@@ -42,7 +55,11 @@ static void UpdateCustomAspectFields(HWND dialog) {
 // Every control's value into a fresh record, whatever is enabled.
 static OutputSettings ReadSettingsFromDialog(HWND dialog) {
     OutputSettings settings;
-    settings.colorFormat = IsChecked(dialog, IdColor420) ? Yuv420 : Yuv422;
+    const ChromaLayout layout = IsChecked(dialog, IdColor420)   ? Chroma420
+                                : IsChecked(dialog, IdColor444) ? Chroma444
+                                                                : Chroma422;
+    const int32_t step = IsChecked(dialog, IdDepth10) ? 1 : IsChecked(dialog, IdDepth12) ? 2 : 0;
+    settings.colorFormat = ColorFormatCode(layout, step);
     if (IsChecked(dialog, IdAspectUnspecified))
         settings.aspectMode = AspectUnspecified;
     else if (IsChecked(dialog, IdAspect4x3))

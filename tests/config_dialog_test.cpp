@@ -12,13 +12,17 @@
 
 namespace {
 
+// A radio button and its group, as the template orders them: the layout's
+// third choice (1012) was added after the rest.
 StubAction Click(int id) {
-    int first = id <= IdColor422 ? IdColor420 : id <= IdAspectCustom ? IdAspectUnspecified : IdScanProgressive;
-    int last = id <= IdColor422 ? IdColor422 : id <= IdAspectCustom ? IdAspectCustom : IdScanBottomFirst;
-    return StubAction{StubClickRadio, id, first, last, nullptr};
+    if (id == IdColor420 || id == IdColor422 || id == IdColor444)
+        return StubAction{StubClickRadio, id, IdColor420, IdColor422, nullptr, IdColor444};
+    int first = id >= IdDepth8 ? IdDepth8 : id <= IdAspectCustom ? IdAspectUnspecified : IdScanProgressive;
+    int last = id >= IdDepth8 ? IdDepth12 : id <= IdAspectCustom ? IdAspectCustom : IdScanBottomFirst;
+    return StubAction{StubClickRadio, id, first, last, nullptr, 0};
 }
-StubAction Type(int id, const char* text) { return StubAction{StubTypeText, id, 0, 0, text}; }
-StubAction Press(int id) { return StubAction{StubPressButton, id, 0, 0, nullptr}; }
+StubAction Type(int id, const char* text) { return StubAction{StubTypeText, id, 0, 0, text, 0}; }
+StubAction Press(int id) { return StubAction{StubPressButton, id, 0, 0, nullptr, 0}; }
 
 HWND const HostWindow = reinterpret_cast<HWND>(0x1234);
 
@@ -75,7 +79,8 @@ TEST_F(ConfigDialog, ShowsEachRecord) {
 
 TEST_F(ConfigDialog, CodesOutsideTheRangesShowAsFirstChoices) {
     Run(MakeSettings(9, 9, -1, INT32_MIN, -3), {Press(IDCANCEL)});
-    EXPECT_TRUE(Checked(IdColor422));  // any colour but 0 shows as 4:2:2
+    // A colour code outside 0 to 8 shows as 4:2:2, 8 bits.
+    EXPECT_TRUE(Checked(IdColor422) && !Checked(IdColor420) && !Checked(IdColor444) && Checked(IdDepth8));
     EXPECT_TRUE(Checked(IdAspectUnspecified));
     EXPECT_FALSE(Enabled(IdAspectNum) || Enabled(IdAspectDen));
     EXPECT_EQ(Text(IdAspectNum), "4294967295");
@@ -86,6 +91,24 @@ TEST_F(ConfigDialog, CodesOutsideTheRangesShowAsFirstChoices) {
     EXPECT_EQ(Run(MakeSettings(0, 9, 5, 6, 0), {Press(IDOK)}), IDOK);
     EXPECT_EQ(gOutputSettings.aspectMode, 0);
     EXPECT_EQ(gOutputSettings.pixelAspectNum, 5);
+}
+
+// Layout and depth show each code and compose it again: code = layout + 3 x step.
+TEST_F(ConfigDialog, ColourIsLayoutAndDepth) {
+    const int layouts[3] = {IdColor420, IdColor422, IdColor444};
+    for (int32_t code = 0; code <= 8; ++code) {
+        EXPECT_EQ(Run(MakeSettings(code, 0, 0, 0, 0), {Press(IDOK)}), IDOK);
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(Checked(layouts[i]), i == code % 3) << code;
+            EXPECT_EQ(Checked(IdDepth8 + i), i == code / 3) << code;
+        }
+        EXPECT_EQ(gOutputSettings.colorFormat, code);
+        EXPECT_TRUE(Checked(IdAspectUnspecified) && Checked(IdScanProgressive)) << code;
+        // Clicking the other choices composes the code from scratch.
+        EXPECT_EQ(Run(MakeSettings(8 - code, 0, 0, 0, 0), {Click(layouts[code % 3]), Click(IdDepth8 + code / 3), Press(IDOK)}),
+                  IDOK);
+        EXPECT_EQ(gOutputSettings.colorFormat, code);
+    }
 }
 
 TEST_F(ConfigDialog, CustomFieldsFollowTheCustomChoice) {

@@ -58,6 +58,24 @@ void TestDialog() {
     CHECK(GetBlob() == (std::vector<int32_t>{1, 3, 10, 11, 2}));
     CHECK(gBoxes.empty());
 
+    // Layout and depth: the real buttons keep each group to itself (4:4:4,
+    // added last, belongs to the layout's group, the depths start their own).
+    SetBlob({8, 0, 0, 0, 0});
+    result = RunDialog(owner, {Expect([](HWND d) {
+                                   CHECK(Checked(d, IdColor444) && !Checked(d, IdColor420) && !Checked(d, IdColor422));
+                                   CHECK(Checked(d, IdDepth12) && !Checked(d, IdDepth8));
+                                   CHECK(Checked(d, IdAspectUnspecified) && Checked(d, IdScanProgressive));
+                               }),
+                               Click(IdColor420), Click(IdDepth10), Expect([](HWND d) {
+                                   CHECK(!Checked(d, IdColor444) && !Checked(d, IdDepth12));
+                                   CHECK(Checked(d, IdAspectUnspecified) && Checked(d, IdScanProgressive));
+                               }),
+                               Click(IDOK)});
+    CHECK_EQ(result, 1);
+    CHECK(GetBlob() == (std::vector<int32_t>{3, 0, 0, 0, 0}));
+    CHECK_EQ(RunDialog(owner, {Click(IdColor444), Click(IdDepth8), Click(IDOK)}), 1);
+    CHECK(GetBlob() == (std::vector<int32_t>{2, 0, 0, 0, 0}));
+
     // Values in the disabled fields are kept with a display aspect.
     SetBlob({0, 3, 40, 33, 0});
     CHECK_EQ(RunDialog(owner, {Click(IdAspect4x3), Click(IDOK)}), 1);

@@ -60,11 +60,11 @@ static void TestDialogTemplate() {
     CHECK_EQ(r.Dword(), static_cast<DWORD>(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT));
     CHECK_EQ(r.Dword(), 0u);  // extended style
     uint16_t count = r.Word();
-    CHECK_EQ(count, 17);
+    CHECK_EQ(count, 21);
     CHECK_EQ(static_cast<int16_t>(r.Word()), 0);
     CHECK_EQ(static_cast<int16_t>(r.Word()), 0);
     CHECK_EQ(static_cast<int16_t>(r.Word()), 200);
-    CHECK_EQ(static_cast<int16_t>(r.Word()), 266);
+    CHECK_EQ(static_cast<int16_t>(r.Word()), 284);
     uint16_t ordinal;
     CHECK(r.NameOrOrdinal(&ordinal).empty() && ordinal == 0);  // no menu
     CHECK(r.NameOrOrdinal(&ordinal).empty() && ordinal == 0);  // the standard dialog class
@@ -72,24 +72,28 @@ static void TestDialogTemplate() {
     CHECK_EQ(r.Word(), 9);  // points
     CHECK_EQ(r.NameOrOrdinal(&ordinal), Wide("ＭＳ Ｐゴシック"));
 
-    const ExpectedControl expected[17] = {
-        {-1, "Button", "カラーフォーマット", 7, 7, 186, 54, BS_GROUPBOX},
-        {IdColor420, "Button", "YUV 420", 14, 21, 160, 14, BS_AUTORADIOBUTTON | WS_GROUP},
-        {IdColor422, "Button", "YUV 422", 14, 39, 160, 14, BS_AUTORADIOBUTTON},
-        {-1, "Button", "アスペクト比", 7, 68, 186, 90, BS_GROUPBOX},
-        {IdAspectUnspecified, "Button", "指定しない", 14, 82, 160, 14, BS_AUTORADIOBUTTON | WS_GROUP},
-        {IdAspect4x3, "Button", "4:3 (ディスプレイ)", 14, 100, 160, 14, BS_AUTORADIOBUTTON},
-        {IdAspect16x9, "Button", "16:9 (ディスプレイ)", 14, 118, 160, 14, BS_AUTORADIOBUTTON},
-        {IdAspectCustom, "Button", "カスタム (ピクセル)", 14, 136, 80, 14, BS_AUTORADIOBUTTON},
-        {IdAspectNum, "Edit", "", 94, 136, 40, 14, ES_NUMBER | ES_RIGHT | WS_BORDER | WS_TABSTOP | WS_DISABLED},
-        {-1, "Static", ":", 135, 138, 8, 14, SS_CENTER | WS_GROUP},
-        {IdAspectDen, "Edit", "", 144, 136, 40, 14, ES_NUMBER | ES_RIGHT | WS_BORDER | WS_TABSTOP | WS_DISABLED},
-        {-1, "Button", "インタレース / プログレッシブ", 7, 165, 186, 72, BS_GROUPBOX},
-        {IdScanProgressive, "Button", "プログレッシブ", 14, 179, 160, 14, BS_AUTORADIOBUTTON | WS_GROUP},
-        {IdScanTopFirst, "Button", "インタレース (トップ先頭)", 14, 197, 160, 14, BS_AUTORADIOBUTTON},
-        {IdScanBottomFirst, "Button", "インタレース (ボトム先頭)", 14, 215, 160, 14, BS_AUTORADIOBUTTON},
-        {1, "Button", "決定", 87, 244, 50, 14, BS_DEFPUSHBUTTON | WS_TABSTOP},
-        {2, "Button", "取り消し", 143, 244, 50, 14, BS_PUSHBUTTON | WS_TABSTOP},
+    const ExpectedControl expected[21] = {
+        {-1, "Button", "カラーフォーマット", 7, 7, 186, 72, BS_GROUPBOX},
+        {IdColor420, "Button", "YUV 420", 14, 21, 80, 14, BS_AUTORADIOBUTTON | WS_GROUP},
+        {IdColor422, "Button", "YUV 422", 14, 39, 80, 14, BS_AUTORADIOBUTTON},
+        {IdColor444, "Button", "YUV 444", 14, 57, 80, 14, BS_AUTORADIOBUTTON},
+        {IdDepth8, "Button", "8 bit", 104, 21, 80, 14, BS_AUTORADIOBUTTON | WS_GROUP},
+        {IdDepth10, "Button", "10 bit", 104, 39, 80, 14, BS_AUTORADIOBUTTON},
+        {IdDepth12, "Button", "12 bit", 104, 57, 80, 14, BS_AUTORADIOBUTTON},
+        {-1, "Button", "アスペクト比", 7, 86, 186, 90, BS_GROUPBOX},
+        {IdAspectUnspecified, "Button", "指定しない", 14, 100, 160, 14, BS_AUTORADIOBUTTON | WS_GROUP},
+        {IdAspect4x3, "Button", "4:3 (ディスプレイ)", 14, 118, 160, 14, BS_AUTORADIOBUTTON},
+        {IdAspect16x9, "Button", "16:9 (ディスプレイ)", 14, 136, 160, 14, BS_AUTORADIOBUTTON},
+        {IdAspectCustom, "Button", "カスタム (ピクセル)", 14, 154, 80, 14, BS_AUTORADIOBUTTON},
+        {IdAspectNum, "Edit", "", 94, 154, 40, 14, ES_NUMBER | ES_RIGHT | WS_BORDER | WS_TABSTOP | WS_DISABLED},
+        {-1, "Static", ":", 135, 156, 8, 14, SS_CENTER | WS_GROUP},
+        {IdAspectDen, "Edit", "", 144, 154, 40, 14, ES_NUMBER | ES_RIGHT | WS_BORDER | WS_TABSTOP | WS_DISABLED},
+        {-1, "Button", "インタレース / プログレッシブ", 7, 183, 186, 72, BS_GROUPBOX},
+        {IdScanProgressive, "Button", "プログレッシブ", 14, 197, 160, 14, BS_AUTORADIOBUTTON | WS_GROUP},
+        {IdScanTopFirst, "Button", "インタレース (トップ先頭)", 14, 215, 160, 14, BS_AUTORADIOBUTTON},
+        {IdScanBottomFirst, "Button", "インタレース (ボトム先頭)", 14, 233, 160, 14, BS_AUTORADIOBUTTON},
+        {1, "Button", "決定", 87, 262, 50, 14, BS_DEFPUSHBUTTON | WS_TABSTOP},
+        {2, "Button", "取り消し", 143, 262, 50, 14, BS_PUSHBUTTON | WS_TABSTOP},
     };
     // Predefined classes may be stored as atoms.
     // Predefined classes may be stored as atoms, and names in any case.
@@ -101,7 +105,7 @@ static void TestDialogTemplate() {
             if (_wcsicmp(name.c_str(), known) == 0) return known;
         return name;
     };
-    for (int i = 0; i < count && i < 17; ++i) {
+    for (int i = 0; i < count && i < 21; ++i) {
         const ExpectedControl& e = expected[i];
         r.AlignDword(base);
         DWORD style = r.Dword();
