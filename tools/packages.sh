@@ -66,8 +66,8 @@ install_packages() {
 # What the demo needs: the module and y4mhost, which decodes video files with
 # FFmpeg's libraries and packs their pictures with libyuv.
 DEMO_PACKAGES=(cmake make g++ pkg-config ffmpeg libavformat-dev libavcodec-dev libswscale-dev libavutil-dev libyuv-dev)
-NATIVE_PACKAGES=("${DEMO_PACKAGES[@]}" binutils git clang-format libgtest-dev x264 valgrind clang libclang-rt-14-dev
-                 python3)
+NATIVE_PACKAGES=("${DEMO_PACKAGES[@]}" binutils git clang-format libgtest-dev x264 x265 aom-tools svt-av1 valgrind clang
+                 libclang-rt-14-dev python3)
 WINDOWS_PACKAGES=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
                   wine wine32:i386 wine64 xvfb fonts-wine fonts-ipafont-gothic locales)
 

@@ -4,7 +4,17 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "settings/color_formats.h"
 #include "settings/output_settings.h"
+
+// A colour format's name on the command line: its layout, then "p" and its
+// depth above 8 bits ("420", "444p12").
+std::string ColorFormatOptionName(int32_t code) {
+    static const char* const Layouts[] = {"420", "422", "444"};
+    const ColorFormatInfo* format = FindColorFormat(code);
+    if (format == nullptr) return std::to_string(code);
+    return std::string(Layouts[format->layout]) + (format->bits > 8 ? "p" + std::to_string(format->bits) : "");
+}
 
 const char HostUsage[] =
     "usage: y4mhost [INPUT] [options] -o OUTPUT.y4m\n"
@@ -24,7 +34,9 @@ const char HostUsage[] =
     "                          video file is laid on a timeline of this rate\n"
     "      --frames N          frames to export (default: 300 of the pattern, every frame\n"
     "                          of a file; required with --raw -)\n"
-    "      --format 420|422    colour format\n"
+    "      --format F          colour format: 420 422 444 (8-bit), 420p10 422p10 444p10,\n"
+    "                          420p12 422p12 444p12 (default: a video file's own layout\n"
+    "                          and depth, the nearest of these; 420 otherwise)\n"
     "      --aspect none|4:3|16:9|N:D   aspect tag; N:D is a custom pixel aspect\n"
     "      --scan progressive|tff|bff   scan type\n"
     "      --settings FILE     start from a 20-byte settings blob\n"
@@ -138,12 +150,14 @@ bool ParseHostOptions(int argc, char** argv, HostOptions* o, std::string* error)
             }
         } else if (name == "--format") {
             if (!value(&v)) return false;
-            if (strcmp(v, "420") == 0)
-                o->colorFormat = Yuv420;
-            else if (strcmp(v, "422") == 0)
-                o->colorFormat = Yuv422;
-            else {
-                *error = std::string("bad --format '") + v + "': expected 420 or 422";
+            o->colorFormat = -1;
+            std::string names;
+            for (int32_t code = 0; FindColorFormat(code) != nullptr; ++code) {
+                if (ColorFormatOptionName(code) == v) o->colorFormat = code;
+                names += (code == 0 ? "" : " ") + ColorFormatOptionName(code);
+            }
+            if (o->colorFormat < 0) {
+                *error = std::string("bad --format '") + v + "': expected one of " + names;
                 return false;
             }
         } else if (name == "--scan") {

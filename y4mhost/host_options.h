@@ -30,3 +30,6 @@ struct HostOptions {
 bool ParseHostOptions(int argc, char** argv, HostOptions* options, std::string* error);
 
 extern const char HostUsage[];
+
+// A colour format's name for --format ("420", "422p10"), or its number.
+std::string ColorFormatOptionName(int32_t code);

@@ -8,10 +8,15 @@ extern "C" {
 #include <libyuv/convert_from.h>
 #include <libyuv/planar_functions.h>
 
+#include "export/export_job.h"
+#include "y4mhost/precise_picture.h"
+
 struct PicturePacker {
     SwsContext* reducer;  // to 8-bit limited range at the picture's own layout
     SwsContext* scaler;   // straight to YUY2
     AVFrame* reduced;
+    SwsContext* deepener;  // to limited-range planes the precise pictures are read from
+    AVFrame* deepened;
 };
 
 static PicturePacker gPacker;
@@ -40,6 +45,13 @@ SourcePictures DescribeSourcePictures(AVPixelFormat format, AVColorRange range) 
     source.description = std::string(name != nullptr ? name : "unknown") + (rgb                ? ""
                                                                             : source.fullRange ? ", full range"
                                                                                                : ", limited range");
+    // Layout: chroma halved both ways, halved (or less) across, or full; RGB
+    // and grey as 4:4:4 and 4:2:0. Depth: 8, 10 or 12 bits, the nearest above.
+    int layout = 0;
+    if (d != nullptr && !rgb && d->nb_components >= 3) layout = d->log2_chroma_w == 0 ? 2 : d->log2_chroma_h ? 0 : 1;
+    if (rgb) layout = 2;
+    const int step = source.depth <= 8 ? 0 : source.depth <= 10 ? 1 : 2;
+    source.nearestColorFormat = layout + 3 * step;
     return source;
 }
 
@@ -93,7 +105,103 @@ static void SetRanges(SwsContext* context, const AVFrame* picture) {
     sws_setColorspaceDetails(context, inverse, full ? 1 : srcRange, table, 0, brightness, contrast, saturation);
 }
 
-bool PackPicture(const AVFrame* picture, int32_t width, int32_t height, uint8_t* yuy2, std::string* error) {
+// The picture's own samples as planes, when they can be read as they are:
+// limited-range Y'CbCr of 8 to 12 bits in the low bits of 1 or 2
+// little-endian bytes, at the export's size.
+static bool SamplesAsTheyAre(const AVFrame* picture, int32_t width, int32_t height, SamplePlanes* planes) {
+    const AVPixelFormat format = static_cast<AVPixelFormat>(picture->format);
+    const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(format);
+    if (d == nullptr || picture->width != width || picture->height != height || d->nb_components < 3 ||
+        (d->flags & (AV_PIX_FMT_FLAG_RGB | AV_PIX_FMT_FLAG_PAL | AV_PIX_FMT_FLAG_BITSTREAM | AV_PIX_FMT_FLAG_BE)) ||
+        d->log2_chroma_w > 1 || d->log2_chroma_h > 1 || FullRange(format, picture->color_range))
+        return false;
+    const int depth = d->comp[0].depth;
+    const int bytes = depth > 8 ? 2 : 1;
+    if (depth < 8 || depth > 12) return false;
+    for (int i = 0; i < 3; ++i) {
+        const AVComponentDescriptor& c = d->comp[i];
+        if (c.depth != depth || c.shift != 0 || c.step < bytes) return false;
+        planes->start[i] = picture->data[c.plane] + c.offset;
+        planes->stride[i] = picture->linesize[c.plane];
+        planes->step[i] = c.step;
+    }
+    planes->sampleBytes = bytes;
+    planes->depth = depth;
+    planes->chromaWidthShift = d->log2_chroma_w;
+    planes->chromaHeightShift = d->log2_chroma_h;
+    planes->interlaced = picture->interlaced_frame != 0;
+    return true;
+}
+
+// Another picture is brought to limited range, 12 bits at most, by
+// libswscale: at its own chroma layout where that is 4:2:0, 4:2:2 or 4:4:4
+// and the size stays, at 4:4:4 otherwise.
+static AVPixelFormat DeepenedFormat(const AVFrame* picture, int32_t width, int32_t height) {
+    const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(static_cast<AVPixelFormat>(picture->format));
+    const bool sameSize = picture->width == width && picture->height == height;
+    const bool yuv = d != nullptr && !(d->flags & (AV_PIX_FMT_FLAG_RGB | AV_PIX_FMT_FLAG_PAL)) && d->nb_components >= 3;
+    const int depth = d != nullptr ? d->comp[0].depth : 12;
+    if (sameSize && yuv && d->log2_chroma_w == 1) {
+        if (d->log2_chroma_h == 1) return depth <= 8 ? AV_PIX_FMT_YUV420P : depth <= 10 ? AV_PIX_FMT_YUV420P10LE : AV_PIX_FMT_YUV420P12LE;
+        if (d->log2_chroma_h == 0) return depth <= 8 ? AV_PIX_FMT_YUV422P : depth <= 10 ? AV_PIX_FMT_YUV422P10LE : AV_PIX_FMT_YUV422P12LE;
+    }
+    if (sameSize && yuv && d->log2_chroma_w == 0 && d->log2_chroma_h == 0)
+        return depth <= 8 ? AV_PIX_FMT_YUV444P : depth <= 10 ? AV_PIX_FMT_YUV444P10LE : AV_PIX_FMT_YUV444P12LE;
+    return AV_PIX_FMT_YUV444P12LE;
+}
+
+// RGB sources become Y'CbCr by the matrix the samples are read back with:
+// BT.709 from 720 lines, BT.601 below.
+static void SetRgbMatrix(SwsContext* context, int32_t height) {
+    int* inverse = nullptr;
+    int* table = nullptr;
+    int srcRange = 0, dstRange = 0, brightness = 0, contrast = 0, saturation = 0;
+    if (sws_getColorspaceDetails(context, &inverse, &srcRange, &table, &dstRange, &brightness, &contrast, &saturation) <
+        0)
+        return;
+    const int* matrix = sws_getCoefficients(height >= 720 ? SWS_CS_ITU709 : SWS_CS_ITU601);
+    sws_setColorspaceDetails(context, inverse, srcRange, matrix, dstRange, brightness, contrast, saturation);
+}
+
+static bool PackPrecise(const AVFrame* picture, int32_t width, int32_t height, uint32_t format, uint8_t* frame,
+                        std::string* error) {
+    SamplePlanes planes;
+    if (!SamplesAsTheyAre(picture, width, height, &planes)) {
+        const AVPixelFormat target = DeepenedFormat(picture, width, height);
+        gPacker.deepener = sws_getCachedContext(gPacker.deepener, picture->width, picture->height,
+                                                static_cast<AVPixelFormat>(picture->format), width, height, target,
+                                                SWS_BICUBIC | SWS_ACCURATE_RND, nullptr, nullptr, nullptr);
+        AVFrame* deepened = gPacker.deepened != nullptr ? gPacker.deepened : (gPacker.deepened = av_frame_alloc());
+        if (gPacker.deepener != nullptr && deepened != nullptr &&
+            (deepened->width != width || deepened->height != height || deepened->format != target)) {
+            av_frame_unref(deepened);
+            deepened->width = width;
+            deepened->height = height;
+            deepened->format = target;
+            if (av_frame_get_buffer(deepened, 0) < 0) av_frame_unref(deepened);
+        }
+        if (gPacker.deepener == nullptr || deepened == nullptr || deepened->data[0] == nullptr) {
+            *error = "cannot convert pictures of this format for the deep colour formats";
+            return false;
+        }
+        SetRanges(gPacker.deepener, picture);
+        SetRgbMatrix(gPacker.deepener, height);
+        sws_scale(gPacker.deepener, picture->data, picture->linesize, 0, picture->height, deepened->data,
+                  deepened->linesize);
+        deepened->interlaced_frame = picture->interlaced_frame;
+        if (!SamplesAsTheyAre(deepened, width, height, &planes)) {
+            *error = "cannot read the converted pictures";
+            return false;
+        }
+    }
+    PackPrecisePicture(planes, width, height, format, frame);
+    return true;
+}
+
+bool PackPicture(const AVFrame* picture, int32_t width, int32_t height, uint32_t hostFormat, uint8_t* frame,
+                 std::string* error) {
+    if (hostFormat != FrameFormatYuy2) return PackPrecise(picture, width, height, hostFormat, frame, error);
+    uint8_t* yuy2 = frame;
     const AVPixelFormat format = static_cast<AVPixelFormat>(picture->format);
     const AVPixelFormat exact = ExactLayout(picture);
     const bool sameSize = picture->width == width && picture->height == height && width % 2 == 0;
@@ -139,5 +247,7 @@ void ClosePicturePacker() {
     sws_freeContext(gPacker.reducer);
     sws_freeContext(gPacker.scaler);
     av_frame_free(&gPacker.reduced);
+    sws_freeContext(gPacker.deepener);
+    av_frame_free(&gPacker.deepened);
     gPacker = PicturePacker{};
 }

@@ -29,6 +29,9 @@ Table* OpenPluginTable(const std::string& path, void** module, std::string* erro
 // One interface's way of driving a module.
 struct PluginSession {
     const char* interfaceName;  // for messages: "AviUtl 1.x", "ExEdit2"
+    // The host's precise picture, which the deep colour formats ask for:
+    // FrameFormatYc48 (AviUtl 1.x) or FrameFormatPa64 (ExEdit2).
+    uint32_t precisePicture;
     // Loads the module and reads its table; false with one line in *error.
     bool (*open)(const std::string& path, std::string* error);
     // Hands the 20-byte settings blob to the plug-in (1.x: init, then the

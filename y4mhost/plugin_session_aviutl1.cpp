@@ -2,6 +2,7 @@
 // 76-byte request with a path in the system code page.
 #include "host/output_request.h"
 #include "host/plugin_table.h"
+#include "export/export_job.h"
 #include "settings/output_settings.h"
 #include "y4mhost/host_system.h"
 #include "y4mhost/plugin_session.h"
@@ -64,5 +65,5 @@ static bool RunPluginExport(int32_t width, int32_t height, int32_t rate, int32_t
     return gTable->output(&request) == 1;
 }
 
-const PluginSession AviUtl1Session = {"AviUtl 1.x",       OpenPlugin,      PutPluginSettings,
-                                      TakePluginSettings, RunPluginDialog, RunPluginExport};
+const PluginSession AviUtl1Session = {"AviUtl 1.x", FrameFormatYc48, OpenPlugin, PutPluginSettings, TakePluginSettings,
+                                      RunPluginDialog, RunPluginExport};

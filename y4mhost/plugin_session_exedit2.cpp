@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include "exedit2/exedit2_table.h"
+#include "export/export_job.h"
 #include "settings/output_settings.h"
 #include "y4mhost/host_system.h"
 #include "y4mhost/plugin_session.h"
@@ -104,5 +105,5 @@ static bool RunPluginExport(int32_t width, int32_t height, int32_t rate, int32_t
     return gTable->output(&request);
 }
 
-const PluginSession ExEdit2Session = {"ExEdit2",          OpenPlugin,      PutPluginSettings,
-                                      TakePluginSettings, RunPluginDialog, RunPluginExport};
+const PluginSession ExEdit2Session = {"ExEdit2", FrameFormatPa64, OpenPlugin, PutPluginSettings, TakePluginSettings,
+                                      RunPluginDialog, RunPluginExport};

@@ -11,6 +11,7 @@ extern "C" {
 #include <thread>
 #include <vector>
 
+#include "y4mhost/precise_picture.h"
 #include "y4mhost/timeline_plan.h"
 #include "y4mhost/video_demux.h"
 
@@ -27,6 +28,7 @@ struct VideoDecoder {
     bool pending;      // `picture` holds a decoded picture not handed out yet
     bool drained;      // the decoder has been told the input ended
     int32_t outWidth, outHeight;
+    uint32_t outFormat;
     std::atomic<int32_t> damaged;  // packets refused and pictures concealed
 
     std::vector<PictureTime> times;  // when every picture is shown, sorted
@@ -217,7 +219,8 @@ static void DecodeAhead() {
             if (gVideo.stop) break;
         }
         if (!AdvanceTo(i, &error) ||
-            !PackPicture(gVideo.picture, gVideo.outWidth, gVideo.outHeight, gVideo.ring[i % RingFrames].data(), &error))
+            !PackPicture(gVideo.picture, gVideo.outWidth, gVideo.outHeight, gVideo.outFormat,
+                         gVideo.ring[i % RingFrames].data(), &error))
             break;
         std::lock_guard<std::mutex> guard(gVideo.lock);
         gVideo.produced = i + 1;
@@ -229,16 +232,18 @@ static void DecodeAhead() {
     gVideo.changed.notify_all();
 }
 
-void StartVideoDecoding(int32_t width, int32_t height) {
+void StartVideoDecoding(int32_t width, int32_t height, uint32_t format) {
     if (gVideo.worker.joinable() || gVideo.finished) return;
     gVideo.outWidth = width;
     gVideo.outHeight = height;
-    for (std::vector<uint8_t>& frame : gVideo.ring) frame.assign(2 * static_cast<size_t>(width) * height, 0);
+    gVideo.outFormat = format;
+    for (std::vector<uint8_t>& frame : gVideo.ring)
+        frame.assign(static_cast<size_t>(HostPixelBytes(format)) * width * height, 0);
     gVideo.held = -1;
     gVideo.worker = std::thread(DecodeAhead);
 }
 
-bool ReadVideoFrame(int32_t index, const uint8_t** yuy2, std::string* error) {
+bool ReadVideoFrame(int32_t index, const uint8_t** frame, std::string* error) {
     std::unique_lock<std::mutex> guard(gVideo.lock);
     if (!gVideo.worker.joinable() && !gVideo.finished) {
         *error = "decoding has not started";
@@ -255,7 +260,7 @@ bool ReadVideoFrame(int32_t index, const uint8_t** yuy2, std::string* error) {
         *error = gVideo.failure;
         return false;
     }
-    *yuy2 = gVideo.ring[index % RingFrames].data();
+    *frame = gVideo.ring[index % RingFrames].data();
     return true;
 }
 

@@ -37,13 +37,13 @@ void PlanVideoTimeline(int32_t rate, int32_t scale, VideoInfo* info);
 // each pixel so that the picture keeps its shape. False when the file does
 // not say its aspect or the ratio does not fit 32 bits.
 bool ScaledSampleAspect(const VideoInfo& info, int32_t width, int32_t height, int32_t* num, int32_t* den);
-// Starts decoding ahead into frames of width x height, once the size is
-// settled and judged to fit.
-void StartVideoDecoding(int32_t width, int32_t height);
-// Frame `index` as YUY2 (2 x width x height bytes), valid until the next
-// call; frames are served in order from 0. False at the end of the stream or
+// Starts decoding ahead into frames of width x height in the host's picture
+// format (YUY2, YC48 or PA64), once the size is settled and judged to fit.
+void StartVideoDecoding(int32_t width, int32_t height, uint32_t format);
+// Frame `index` in that format, valid until the next call; frames are
+// served in order from 0. False at the end of the stream or
 // when the input fails (*error says which: empty at the end).
-bool ReadVideoFrame(int32_t index, const uint8_t** yuy2, std::string* error);
+bool ReadVideoFrame(int32_t index, const uint8_t** frame, std::string* error);
 // Packets the decoder refused or pictures it had to conceal so far.
 int32_t DamagedVideoPackets();
 // Stops the decoding thread and frees everything; safe at any point, twice.

@@ -15,6 +15,7 @@
 #include "y4mhost/host_options.h"
 #include "y4mhost/host_system.h"
 #include "y4mhost/plugin_session.h"
+#include "y4mhost/precise_picture.h"
 #include "y4mhost/report_meaning.h"
 #include "y4mhost/test_pattern.h"
 #if Y4MHOST_DECODES_VIDEO
@@ -36,8 +37,11 @@ struct FrameSource {
     bool still;
     bool stillDrawn;
     int32_t width, height, fieldOrder;
-    size_t frameBytes;
-    std::vector<uint8_t> frame;
+    size_t frameBytes;          // of a raw YUY2 frame
+    std::vector<uint8_t> frame;  // YUY2: the pattern's or the raw input's
+    uint32_t picture;            // the picture format the export asks for
+    std::vector<uint8_t> precise;  // the frame as YC48 or PA64, when asked for
+    bool preciseMade;
     int32_t frameCount;
     int32_t served;
     int32_t abortQuestions;
@@ -103,8 +107,17 @@ static bool ReadNextVideoFrame(int32_t index, const uint8_t** frame, std::string
 #endif
 }
 
+static const char* PictureName(uint32_t format) {
+    return format == FrameFormatYc48 ? "YC48" : format == FrameFormatPa64 ? "PA64" : "YUY2";
+}
+
 static void* GetFrame(int index, uint32_t format) {
-    if (format != FrameFormatYuy2 || index < 0) return nullptr;
+    if (format != gSource.picture) {
+        fprintf(HostConsole(), "y4mhost: the plug-in asked for frame %d as 0x%08X; this export serves %s\n", index,
+                static_cast<unsigned>(format), PictureName(gSource.picture));
+        return nullptr;
+    }
+    if (index < 0) return nullptr;
     std::string error;
     bool read = true;
     const uint8_t* frame = gSource.frame.data();
@@ -124,6 +137,14 @@ static void* GetFrame(int index, uint32_t format) {
         return nullptr;
     }
     ++gSource.served;
+    // The pattern and raw input are YUY2: the precise pictures are made from it.
+    if (!gSource.video && gSource.picture != FrameFormatYuy2) {
+        if (!gSource.still || !gSource.preciseMade)
+            PackPrecisePicture(Yuy2Planes(frame, gSource.width), gSource.width, gSource.height, gSource.picture,
+                               gSource.precise.data());
+        gSource.preciseMade = true;
+        return gSource.precise.data();
+    }
     return const_cast<uint8_t*>(frame);
 }
 
@@ -203,16 +224,18 @@ static bool PrepareRaw(HostOptions* o, int64_t frameBytes, std::string* error) {
 
 // Every frame must fit the host's 32-bit sizes: judged before anything of
 // that size is allocated.
-static bool FrameSizeFits(const HostOptions& o, std::string* error) {
-    const int64_t frameBytes = 2 * static_cast<int64_t>(o.width) * o.height;
+static bool FrameSizeFits(const HostOptions& o, uint32_t picture, std::string* error) {
+    const int64_t frameBytes = HostPixelBytes(picture) * static_cast<int64_t>(o.width) * o.height;
     if (frameBytes <= INT32_MAX) return true;
-    *error = "frame size " + Ratio(o.width, o.height, "x") + " is too large: a YUY2 frame of it (" +
-             std::to_string(frameBytes) + " bytes) does not fit the host's 32-bit sizes; give a smaller --size";
+    *error = "frame size " + Ratio(o.width, o.height, "x") + " is too large: a " + PictureName(picture) +
+             " frame of it (" + std::to_string(frameBytes) +
+             " bytes) does not fit the host's 32-bit sizes; give a smaller --size";
     return false;
 }
 
 #if Y4MHOST_DECODES_VIDEO
 static VideoInfo gVideoInfo;
+static bool gFormatFollowsFile;
 static const char* const ScanNames[] = {"progressive", "top field first", "bottom field first"};
 #endif
 
@@ -245,6 +268,10 @@ static bool PrepareVideo(HostOptions* o, OutputSettings* settings, bool settings
     const bool aspectKnown = ScaledSampleAspect(info, o->width, o->height, &aspectNum, &aspectDen);
     const bool square = aspectNum == aspectDen;
     if (!settingsGiven && o->interlaceMode < 0) settings->interlaceMode = info.scan;
+    if (!settingsGiven && o->colorFormat < 0) {
+        settings->colorFormat = info.source.nearestColorFormat;
+        gFormatFollowsFile = true;
+    }
     if (!settingsGiven && o->aspectMode < 0 && aspectKnown && !square) {
         settings->aspectMode = AspectCustomPixel;
         settings->pixelAspectNum = aspectNum;
@@ -282,7 +309,8 @@ static void SayVideoExport(const HostOptions& o, const OutputSettings& settings)
             (settings.interlaceMode >= 0 && settings.interlaceMode <= 2
                  ? ScanNames[settings.interlaceMode]
                  : "scan code " + std::to_string(settings.interlaceMode)) +
-            (known ? ", " + layout + " " + std::to_string(format->bits) + "-bit"
+            (known ? ", " + ColorFormatOptionName(settings.colorFormat) + " (" + layout + " " +
+                         std::to_string(format->bits) + "-bit" + (gFormatFollowsFile ? ", as the file" : "") + ")"
                    : ", colour format code " + std::to_string(settings.colorFormat));
     if (info.repeated > 0 || info.dropped > 0)
         line += "; the " + std::to_string(info.pictures) + " pictures laid on " + std::to_string(info.frames) +
@@ -303,7 +331,7 @@ static void SayVideoExport(const HostOptions& o, const OutputSettings& settings)
 static bool PrepareSource(HostOptions* o, OutputSettings* settings, bool settingsGiven, std::string* error) {
     gSource.still = o->still;
     if (!o->videoPath.empty() && !PrepareVideo(o, settings, settingsGiven, error)) return false;
-    if (!FrameSizeFits(*o, error)) return false;
+    if (!FrameSizeFits(*o, FrameFormatYuy2, error)) return false;
     const int64_t frameBytes = 2 * static_cast<int64_t>(o->width) * o->height;
     gSource.width = o->width;
     gSource.height = o->height;
@@ -314,14 +342,30 @@ static bool PrepareSource(HostOptions* o, OutputSettings* settings, bool setting
         o->frames = 300;
     }
     gSource.frameCount = o->frames;
+    return true;
+}
+
+// Once the settings are final: frames in the picture format they ask for,
+// judged to fit first. A video file starts decoding ahead.
+static bool StartSource(const HostOptions& o, uint32_t picture, std::string* error) {
+    if (!FrameSizeFits(o, picture, error)) return false;
+    gSource.picture = picture;
     if (gSource.video) {
 #if Y4MHOST_DECODES_VIDEO
-        StartVideoDecoding(o->width, o->height);  // while the plug-in is loaded and set up
+        StartVideoDecoding(o.width, o.height, picture);
 #endif
-    } else {
-        gSource.frame.assign(gSource.frameBytes + 1, 0);
+        return true;
     }
+    gSource.frame.assign(gSource.frameBytes + 1, 0);
+    if (picture != FrameFormatYuy2) gSource.precise.assign(static_cast<size_t>(HostPixelBytes(picture)) * o.width * o.height + 1, 0);
     return true;
+}
+
+// The deep colour formats are made from the host's precise picture, the
+// others from YUY2; a code outside the table gets YUY2 (the plug-in refuses it).
+static uint32_t PictureFor(const OutputSettings& settings) {
+    const ColorFormatInfo* format = FindColorFormat(settings.colorFormat);
+    return format != nullptr && format->picture == PicturePrecise ? gSession->precisePicture : FrameFormatYuy2;
 }
 
 // The output, or the settings file written, must not be a file the run
@@ -449,6 +493,7 @@ int main(int argc, char** argv) {
         if (file != nullptr && fclose(file) != 0) saved = false;
         if (!saved) return Usage("cannot write settings file " + o.saveSettingsPath + ": " + strerror(errno));
     }
+    if (!StartSource(o, PictureFor(settings), &error)) return Usage(error);
     SayVideoExport(o, settings);
     int status = ExitFailed;
     Export(o, toStdout, &status);

@@ -34,7 +34,8 @@ done <<LINES
 --rate 0
 --frames -3
 --frames many
---format 444
+--format 444p16
+--size 20000x20000 --format 444
 --aspect 4:0
 --scan interlaced
 --bogus

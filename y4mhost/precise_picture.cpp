@@ -1,0 +1,116 @@
+#include "y4mhost/precise_picture.h"
+
+#include <math.h>
+
+#include <vector>
+
+#include "export/export_job.h"
+
+namespace {
+
+struct Weights {
+    double kr, kb;
+};
+const Weights Bt601 = {0.299, 0.114};
+const Weights Bt709 = {0.2126, 0.0722};
+
+// Rows: R', G', B' from Y', Pb, Pr.
+void YpbprToRgb(Weights w, double m[3][3]) {
+    const double kg = 1 - w.kr - w.kb;
+    const double toR = 2 * (1 - w.kr), toB = 2 * (1 - w.kb);
+    const double rows[3][3] = {{1, 0, toR}, {1, -w.kb * toB / kg, -w.kr * toR / kg}, {1, toB, 0}};
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j) m[i][j] = rows[i][j];
+}
+
+// Rows: Y', Pb, Pr from R', G', B'.
+void RgbToYpbpr(Weights w, double m[3][3]) {
+    const double kg = 1 - w.kr - w.kb;
+    const double cb = 2 * (1 - w.kb), cr = 2 * (1 - w.kr);
+    const double rows[3][3] = {{w.kr, kg, w.kb}, {-w.kr / cb, -kg / cb, (1 - w.kb) / cb}, {(1 - w.kr) / cr, -kg / cr, -w.kb / cr}};
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j) m[i][j] = rows[i][j];
+}
+
+// The picture's values from the samples' Y', Pb, Pr, and their limits.
+struct PixelMap {
+    double m[3][3];
+    double low, high;
+};
+
+PixelMap MapFor(uint32_t picture, int32_t height) {
+    PixelMap map = {};
+    const bool hd = height >= 720;
+    if (picture == FrameFormatPa64) {
+        YpbprToRgb(hd ? Bt709 : Bt601, map.m);
+        for (auto& row : map.m)
+            for (double& v : row) v *= 65535;
+        map.low = 0, map.high = 65535;
+        return map;
+    }
+    if (hd) {  // BT.709 samples through R'G'B' to the host's BT.601
+        double toRgb[3][3], toYc[3][3];
+        YpbprToRgb(Bt709, toRgb);
+        RgbToYpbpr(Bt601, toYc);
+        for (int i = 0; i < 3; ++i)
+            for (int j = 0; j < 3; ++j)
+                for (int k = 0; k < 3; ++k) map.m[i][j] += 4096 * toYc[i][k] * toRgb[k][j];
+    } else {
+        for (int i = 0; i < 3; ++i) map.m[i][i] = 4096;
+    }
+    map.low = -32768, map.high = 32767;
+    return map;
+}
+
+inline int32_t ReadSample(const uint8_t* p, int32_t bytes) { return bytes == 2 ? p[0] | p[1] << 8 : p[0]; }
+
+inline void Write16(uint8_t* out, int32_t value) {
+    out[0] = static_cast<uint8_t>(value);
+    out[1] = static_cast<uint8_t>(value >> 8);
+}
+
+}  // namespace
+
+SamplePlanes Yuy2Planes(const uint8_t* yuy2, int32_t width) {
+    const intptr_t stride = 2 * static_cast<intptr_t>(width);
+    return SamplePlanes{{yuy2, yuy2 + 1, yuy2 + 3}, {stride, stride, stride}, {2, 4, 4}, 1, 8, 1, 0, false};
+}
+
+int32_t HostPixelBytes(uint32_t picture) {
+    return picture == FrameFormatPa64 ? 8 : picture == FrameFormatYc48 ? 6 : 2;
+}
+
+void PackPrecisePicture(const SamplePlanes& planes, int32_t width, int32_t height, uint32_t picture, uint8_t* out) {
+    const int32_t depth = planes.depth;
+    const double s = static_cast<double>(1 << (depth - 8));
+    const int32_t mask = (1 << depth) - 1;
+    // Y', Pb and Pr of every sample value, once.
+    std::vector<double> luma(static_cast<size_t>(mask) + 1), chroma(static_cast<size_t>(mask) + 1);
+    for (int32_t v = 0; v <= mask; ++v) {
+        luma[v] = (v - 16 * s) / (219 * s);
+        chroma[v] = (v - 128 * s) / (224 * s);
+    }
+    const PixelMap map = MapFor(picture, height);
+    const int32_t pixelBytes = HostPixelBytes(picture);
+    const bool fields = planes.interlaced && planes.chromaHeightShift == 1;
+    for (int32_t r = 0; r < height; ++r) {
+        // Within a field, chroma row k serves rows 4g + field and 4g + 2 + field.
+        const int32_t chromaRow = fields ? (r >> 2) * 2 + (r & 1) : r >> planes.chromaHeightShift;
+        const uint8_t* yRow = planes.start[0] + r * planes.stride[0];
+        const uint8_t* uRow = planes.start[1] + chromaRow * planes.stride[1];
+        const uint8_t* vRow = planes.start[2] + chromaRow * planes.stride[2];
+        uint8_t* o = out + static_cast<intptr_t>(r) * width * pixelBytes;
+        for (int32_t x = 0; x < width; ++x, o += pixelBytes) {
+            const int32_t cx = x >> planes.chromaWidthShift;
+            const double in[3] = {luma[ReadSample(yRow + x * planes.step[0], planes.sampleBytes) & mask],
+                                  chroma[ReadSample(uRow + cx * planes.step[1], planes.sampleBytes) & mask],
+                                  chroma[ReadSample(vRow + cx * planes.step[2], planes.sampleBytes) & mask]};
+            for (int i = 0; i < 3; ++i) {
+                double v = floor(map.m[i][0] * in[0] + map.m[i][1] * in[1] + map.m[i][2] * in[2] + 0.5);
+                v = v < map.low ? map.low : v > map.high ? map.high : v;
+                Write16(o + 2 * i, static_cast<int32_t>(v));
+            }
+            if (pixelBytes == 8) Write16(o + 6, 65535);
+        }
+    }
+}
