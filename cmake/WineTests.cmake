@@ -63,7 +63,14 @@ add_test(NAME module_debug_paths
 
 add_test(NAME wine_y4mhost_export
   COMMAND bash ${PROJECT_SOURCE_DIR}/tests/e2e/windows_host_under_wine.sh)
+# The native build of the same module is the reference for the deep formats.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(nativeModule ${PROJECT_SOURCE_DIR}/build/native/yuv4mpeg2.auo2)
+else()
+  set(nativeModule ${PROJECT_SOURCE_DIR}/build/native/yuv4mpeg2.so)
+endif()
 set(hostEnvironment "WINE_RUN=${PROJECT_SOURCE_DIR}/tools/wine-run.sh;Y4MHOST_EXE=$<TARGET_FILE:y4mhost>;MODULE=$<TARGET_FILE:yuv4mpeg2>")
+set(hostEnvironment "${hostEnvironment};NATIVE_HOST=${PROJECT_SOURCE_DIR}/build/native/y4mhost/y4mhost;NATIVE_MODULE=${nativeModule}")
 set_tests_properties(wine_y4mhost_export PROPERTIES ${wineTestProperties} ENVIRONMENT "${hostEnvironment}")
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
   # The .auo's resources read as data by this 64-bit host, so they are

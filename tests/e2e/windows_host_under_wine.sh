@@ -2,7 +2,8 @@
 # The Windows build of y4mhost drives the real module under Wine (the 32-bit
 # host the .auo through AviUtl 1.x's interface, the 64-bit one the .auo2
 # through ExEdit2's): ffprobe reads each mode, 4:2:2 frames of a real clip
-# equal ffmpeg's conversion, and the settings blob goes in and out.
+# equal ffmpeg's conversion, the deep formats equal the native build's
+# ($NATIVE_HOST with $NATIVE_MODULE), and the settings blob goes in and out.
 # Skipped (77) where the host is a 32-bit program and the machine runs none.
 "$WINE_RUN" --check "$Y4MHOST_EXE" || exit
 source "$(dirname "$0")/common.sh"
@@ -21,6 +22,19 @@ winhost --size 720x480 --frames 6 --format 420 --scan bff --aspect 16:9 -o "$WOR
     fail "pattern export under Wine: $(cat "$WORK/err")"
 expect_eq "4:2:0 bff" "$(probe "$WORK/bff.y4m" width,height,pix_fmt,field_order,sample_aspect_ratio,nb_read_frames)" \
     "720,480,32:27,yuv420p,bb,6"
+
+# The pattern in every deep format (YC48 from the 32-bit host, PA64 from the
+# 64-bit one), below and above 720 lines: the native build's bytes.
+[ -x "$NATIVE_HOST" ] && [ -f "$NATIVE_MODULE" ] || fail "no native build to compare with: build the native preset first"
+for format in 444 420p10 422p10 444p10 420p12 422p12 444p12; do
+    for size in 352x288 1280x720; do
+        winhost --size $size --frames 3 --format $format --scan tff -o "$WORK/deep.y4m" 2>"$WORK/err" ||
+            fail "$format $size under Wine: $(cat "$WORK/err")"
+        "$NATIVE_HOST" --quiet --plugin "$NATIVE_MODULE" --size $size --frames 3 --format $format --scan tff \
+            -o "$WORK/native.y4m" 2>"$WORK/err" || fail "$format $size natively: $(cat "$WORK/err")"
+        cmp -s "$WORK/deep.y4m" "$WORK/native.y4m" || fail "$format $size: Wine and native builds wrote different bytes"
+    done
+done
 
 # A refused request: status 1, and the module's report reaches stderr.
 winhost --size 641x480 --frames 1 -o "$WORK/odd.y4m" 2>"$WORK/err"
