@@ -64,9 +64,13 @@ int32_t SourcePixelBytes(uint32_t picture) {
 
 int64_t PlanarFrameSize(const OutputSettings* settings, int32_t width, int32_t height) {
     const ColorFormatInfo* format = ColorFormatOrDefault(settings->colorFormat);
+    // At most 6 bytes a pixel: past 2^60 pixels the product could overflow,
+    // and no export holds such a frame anyway.
+    const int64_t pixels = static_cast<int64_t>(width) * height;
+    if (pixels > (INT64_C(1) << 60) || pixels < -(INT64_C(1) << 60)) return INT64_MAX;
     const int64_t chroma =
         static_cast<int64_t>(width >> ChromaWidthShift(format->layout)) * (height >> ChromaHeightShift(format->layout));
-    return SampleBytes(format) * (static_cast<int64_t>(width) * height + 2 * chroma);
+    return SampleBytes(format) * (pixels + 2 * chroma);
 }
 
 FrameConverter ChooseFrameConverter(const OutputSettings* settings, uint32_t precisePicture) {

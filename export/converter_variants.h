@@ -41,7 +41,7 @@ uint32_t SourcePictureOf(const OutputSettings* settings, uint32_t precisePicture
 // Bytes of one pixel of that picture: 2 (YUY2), 6 (YC48) or 8 (PA64).
 int32_t SourcePixelBytes(uint32_t picture);
 
-// Bytes of one planar frame, in 64 bits so no size can overflow: bytes a
-// sample x (width x height + 2 x chroma width x chroma height). A code
-// outside the table counts as 8-bit 4:2:0.
+// Bytes of one planar frame in 64 bits: bytes a sample x (width x height +
+// 2 x chroma width x chroma height); INT64_MAX past 2^60 pixels, where the
+// product could overflow. A code outside the table counts as 8-bit 4:2:0.
 int64_t PlanarFrameSize(const OutputSettings* settings, int32_t width, int32_t height);

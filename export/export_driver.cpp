@@ -21,8 +21,9 @@ static_assert(static_cast<int>(StreamHeaderMaxLength) < static_cast<int>(Minimum
 // and neither may be negative.
 static bool FrameFitsExport(const OutputSettings* settings, uint32_t picture, int32_t width, int32_t height) {
     if (width < 0 || height < 0) return false;
-    int64_t sourceSize = SourcePixelBytes(picture) * static_cast<int64_t>(width) * height;
-    return sourceSize <= INT32_MAX && PlanarFrameSize(settings, width, height) <= INT32_MAX;
+    // Pixels first: a 2^31 x 2^31 request times 8 bytes would overflow 64 bits.
+    const int64_t pixels = static_cast<int64_t>(width) * height;
+    return pixels <= INT32_MAX / SourcePixelBytes(picture) && PlanarFrameSize(settings, width, height) <= INT32_MAX;
 }
 
 enum { FrameBufferAlignment = 64 };

@@ -240,7 +240,8 @@ TEST_P(Export, UnsupportedSizesAreRefusedBeforeTheFile) {
     // YC48 or PA64 picture is 2.4 or 3.2 GB; 18920 x 18920 in 12 bits is a
     // frame of over 2 GiB.
     for (Case c : {Case{-4, 480}, Case{640, -480}, Case{-2, -2}, Case{32768, 32768}, Case{46342, 23170},
-                   Case{2, 1073741824}, Case{20000, 20000, Yuv444}, Case{18920, 18920, Yuv444P12}, Case{-1, 3, Yuv444}}) {
+                   Case{2, 1073741824}, Case{20000, 20000, Yuv444}, Case{18920, 18920, Yuv444P12}, Case{-1, 3, Yuv444},
+                   Case{INT32_MAX, INT32_MAX, Yuv444P12}}) {
         LoadSettings(MakeSettings(c.colorFormat, 0, 0, 0, 0));
         StubResetMessageBoxes();
         host.width = c.width;

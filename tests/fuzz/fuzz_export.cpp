@@ -1,6 +1,7 @@
 // Fuzzes whole exports through the descriptor: any settings blob, any 32-bit
 // frame geometry and rate, a bounded frame count, and a host that aborts,
-// fails to deliver a frame, or serves random bytes. Checks what every export
+// fails to deliver a frame, or serves random bytes in the picture asked for
+// (which must be the one the colour format needs from that host). Checks what every export
 // must keep: result 0 or 1, at most one message box (none after an abort), a
 // complete file on success, and an untouched file when the request is refused.
 #include <stdio.h>
@@ -15,6 +16,8 @@
 #include "host/plugin_table.h"
 #include "exedit2/exedit2_table.h"
 #include "platform/stub_user32.h"
+#include "export/export_job.h"
+#include "settings/color_formats.h"
 #include "tests/fuzz/fuzz_input.h"
 #include "tests/test_random.h"
 
@@ -23,8 +26,8 @@ namespace {
 struct Host {
     int32_t abortAt, nullAt;
     bool aborted;
-    size_t frameBytes;
-    bool serveFrames;  // frames too large to serve come back null
+    int32_t width, height;
+    uint32_t expectedFormat;  // the picture the settings need from this host
     std::vector<uint8_t> frame;
     uint32_t seed;
 };
@@ -43,8 +46,13 @@ bool AbortQuestionBool() { return AbortQuestion() != 0; }
 void ProgressVoid(int, int) {}
 int Progress(int, int) { return 0; }
 int Preview() { return 0; }
+// Frames of up to 8 MiB, in the format the settings need and no other;
+// larger ones come back null.
 void* Frame(int frame, uint32_t format) {
-    if (format != FrameFormatYuy2 || frame == gHost.nullAt || !gHost.serveFrames) return nullptr;
+    if (format != gHost.expectedFormat) abort();
+    const int64_t bytes = SourcePixelBytes(format) * static_cast<int64_t>(gHost.width) * gHost.height;
+    if (frame == gHost.nullAt || bytes < 0 || bytes > (8 << 20)) return nullptr;
+    gHost.frame.resize(static_cast<size_t>(bytes) + 1);
     FillRandom(gHost.frame.data(), gHost.frame.size(), gHost.seed + static_cast<uint32_t>(frame));
     return gHost.frame.data();
 }
@@ -76,12 +84,12 @@ bool HeaderParses(const std::string& line) {
             if (*p != 'p' && *p != 't' && *p != 'b') return false;
             ++p;
         } else if (*tag == 'C') {
-            if (strncmp(p, "420mpeg2 XYSCSS=420MPEG2", 24) == 0)
-                p += 24;
-            else if (strncmp(p, "422 XYSCSS=422", 14) == 0)
-                p += 14;
-            else
-                return false;
+            const char* known = nullptr;
+            for (int32_t code = 0; FindColorFormat(code) != nullptr; ++code)
+                if (strncmp(p, FindColorFormat(code)->headerTag + 2, strlen(FindColorFormat(code)->headerTag + 2)) == 0)
+                    known = FindColorFormat(code)->headerTag + 2;
+            if (known == nullptr) return false;
+            p += strlen(known);
         } else {
             for (int part = 0; part < ((*tag == 'F' || *tag == 'A') ? 2 : 1); ++part) {
                 if (part == 1 && *p++ != ':') return false;
@@ -113,8 +121,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Small codes most of the time, so exports get past the settings check.
     uint8_t shape = TakeByte(&in);
     if (shape & 1) {
-        for (int field : {0, 4, 16}) {  // colour, aspect and scan codes
-            blob[field] %= 4;
+        for (int field : {0, 4, 16}) {  // colour (0 to 8 and one more), aspect and scan codes
+            blob[field] %= field == 0 ? 10 : 4;
             blob[field + 1] = blob[field + 2] = blob[field + 3] = 0;
         }
     }
@@ -133,9 +141,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     gHost.seed = TakeU32(&in);
     gHost.aborted = false;
     gQuestion = 0;
-    int64_t sourceBytes = 2 * static_cast<int64_t>(request.width) * request.height;
-    gHost.serveFrames = sourceBytes >= 0 && sourceBytes <= (1 << 20);
-    gHost.frame.assign(gHost.serveFrames ? static_cast<size_t>(sourceBytes) + 1 : 1, 0);
+    gHost.width = request.width;
+    gHost.height = request.height;
     request.outputPath = gPath.c_str();
     request.isAbort = AbortQuestion;
     request.showProgress = Progress;
@@ -152,8 +159,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const bool accepted = CheckOutputParameters(&gOutputSettings, request.width, request.height) == 1;
     StubResetMessageBoxes();
     // Every fourth input goes through ExEdit2's boundary instead.
+    const bool exedit2 = (shape & 12) == 12;
+    gHost.expectedFormat = SourcePictureOf(&settings, exedit2 ? FrameFormatPa64 : FrameFormatYc48);
     int result;
-    if ((shape & 12) == 12) {
+    if (exedit2) {
         const std::u16string widePath(gPath.begin(), gPath.end());
         ExEdit2OutputInfo request2 = {};
         request2.width = request.width;
