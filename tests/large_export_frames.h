@@ -10,10 +10,11 @@
 
 #include "tests/test_random.h"
 
-enum { LargeExportWidth = 1920, LargeExportHeight = 1080, LargeExportFrames = 1040 };
+// 1040 frames of 4:2:2 from YUY2, or 350 of 10-bit 4:4:4 from YC48: 4.3 GB either way.
+enum { LargeExportWidth = 1920, LargeExportHeight = 1080, LargeExportFrames = 1040, LargeDeepExportFrames = 350 };
 
-inline void FillLargeExportFrame(std::vector<uint8_t>* frame, int index) {
-    if (index == LargeExportFrames - 1) {
+inline void FillLargeExportFrame(std::vector<uint8_t>* frame, int index, int frames = LargeExportFrames) {
+    if (index == frames - 1) {
         FillRandom(frame->data(), frame->size(), 12345u + static_cast<uint32_t>(index));
         return;
     }
