@@ -51,7 +51,7 @@ static void SaveDialogPicture(const char* path) {
         wcscpy(metrics.lfCaptionFont.lfFaceName, L"IPAPGothic");
         SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
     }
-    SetBlob({0, 2, 0, 0, 1});
+    SetBlob({3, 2, 0, 0, 1});  // 4:2:0 at 10 bits, 16:9, top field first
     std::string target = path;
     RunDialog(nullptr, {[](HWND d) { UpdateWindow(d); }, [](HWND) {}, [](HWND) {}, [](HWND) {},
                         [target](HWND d) { SaveWindowBitmap(d, target.c_str()); }, Click(IDCANCEL)});
