@@ -42,14 +42,48 @@ constexpr SampleRow QuantiserRow(const double (&toComponent)[3], double scale, d
                       static_cast<float>(scale * toComponent[2]), static_cast<float>(offset)}};
 }
 
+constexpr int32_t RoundToInt(double x) {
+    return x >= 0 ? static_cast<int32_t>(x + 0.5) : -static_cast<int32_t>(-x + 0.5);
+}
+
+// The same row for 16-bit R, G, B taken as signed (value - 32768): the
+// coefficients at 2^shift, and the bias with the offset, the half and what
+// the 32768s took away. 2^shift is 2^23 / s: the largest coefficient
+// (BT.709's green, about 20000) fits 16 bits, every sum, bias included, fits
+// 32 (2.02e9 at most, Cb and Cr), and rounding the coefficients moves a
+// sample by 3 x 0.5 x 65535 / 2^shift codes at most: 0.012 at 8 bits, 0.047
+// at 10. At 12 bits that would be 0.19, so 12 bits stay in single precision.
+constexpr FixedRow FixedQuantiserRow(const double (&toComponent)[3], double scale, double offset, int32_t shift) {
+    const double unit = static_cast<double>(1 << shift);
+    FixedRow row = {};
+    int32_t sum = 0;
+    for (int i = 0; i < 3; ++i) {
+        row.f[i] = static_cast<int16_t>(RoundToInt(scale * toComponent[i] * unit));
+        sum += row.f[i];
+    }
+    row.bias = RoundToInt(offset * unit) + 32768 * sum;
+    return row;
+}
+
 // Y'PbPr per unit of the picture's values to n-bit codes: Y' x 219 s + 16 s,
 // Pb and Pr x 224 s + 128 s, plus the half that makes truncation round.
+// YC48's rows in single precision, PA64's in fixed point up to 10 bits.
 constexpr SampleMatrix Quantiser(const Matrix3& toYpbpr, double unit, int32_t bits) {
     const double s = static_cast<double>(1 << (bits - 8));
-    return SampleMatrix{QuantiserRow(toYpbpr.m[0], 219.0 * s / unit, 16.0 * s + 0.5),
-                        QuantiserRow(toYpbpr.m[1], 224.0 * s / unit, 128.0 * s + 0.5),
-                        QuantiserRow(toYpbpr.m[2], 224.0 * s / unit, 128.0 * s + 0.5),
-                        static_cast<float>((1 << bits) - 1)};
+    SampleMatrix matrix = {};
+    matrix.top = static_cast<float>((1 << bits) - 1);
+    matrix.fixedTop = static_cast<uint16_t>((1 << bits) - 1);
+    if (unit != 65535.0 || bits > 10) {
+        matrix.y = QuantiserRow(toYpbpr.m[0], 219.0 * s / unit, 16.0 * s + 0.5);
+        matrix.cb = QuantiserRow(toYpbpr.m[1], 224.0 * s / unit, 128.0 * s + 0.5);
+        matrix.cr = QuantiserRow(toYpbpr.m[2], 224.0 * s / unit, 128.0 * s + 0.5);
+        return matrix;
+    }
+    matrix.shift = 23 - (bits - 8);
+    matrix.fixedY = FixedQuantiserRow(toYpbpr.m[0], 219.0 * s / unit, 16.0 * s + 0.5, matrix.shift);
+    matrix.fixedCb = FixedQuantiserRow(toYpbpr.m[1], 224.0 * s / unit, 128.0 * s + 0.5, matrix.shift);
+    matrix.fixedCr = FixedQuantiserRow(toYpbpr.m[2], 224.0 * s / unit, 128.0 * s + 0.5, matrix.shift);
+    return matrix;
 }
 
 enum { DepthCount = 3 };
@@ -91,28 +125,39 @@ const SampleMatrix* SampleMatrixFor(uint32_t picture, int32_t height, int32_t bi
 }
 
 void Yc48Samples_C(const uint8_t* pixels, int32_t count, const SampleMatrix* matrix, uint16_t* y, uint16_t* cb,
-                   uint16_t* cr) {
+                   uint16_t* cr, int32_t chromaStep) {
     for (int32_t i = 0; i < count; ++i) {
         const uint8_t* p = pixels + 6 * static_cast<intptr_t>(i);
         const float a = static_cast<float>(ReadSigned16(p));
         const float b = static_cast<float>(ReadSigned16(p + 2));
         const float c = static_cast<float>(ReadSigned16(p + 4));
         y[i] = QuantiseSample(&matrix->y, a, b, c, matrix->top);
-        cb[i] = QuantiseSample(&matrix->cb, a, b, c, matrix->top);
-        cr[i] = QuantiseSample(&matrix->cr, a, b, c, matrix->top);
+        if (i % chromaStep != 0) continue;
+        cb[i / chromaStep] = QuantiseSample(&matrix->cb, a, b, c, matrix->top);
+        cr[i / chromaStep] = QuantiseSample(&matrix->cr, a, b, c, matrix->top);
     }
 }
 
 // Alpha is already in the colour (premultiplied) and is not written.
 void Pa64Samples_C(const uint8_t* pixels, int32_t count, const SampleMatrix* matrix, uint16_t* y, uint16_t* cb,
-                   uint16_t* cr) {
+                   uint16_t* cr, int32_t chromaStep) {
+    const int32_t shift = matrix->shift, top = matrix->fixedTop;
     for (int32_t i = 0; i < count; ++i) {
         const uint8_t* p = pixels + 8 * static_cast<intptr_t>(i);
-        const float r = static_cast<float>(ReadUnsigned16(p));
-        const float g = static_cast<float>(ReadUnsigned16(p + 2));
-        const float b = static_cast<float>(ReadUnsigned16(p + 4));
-        y[i] = QuantiseSample(&matrix->y, r, g, b, matrix->top);
-        cb[i] = QuantiseSample(&matrix->cb, r, g, b, matrix->top);
-        cr[i] = QuantiseSample(&matrix->cr, r, g, b, matrix->top);
+        const int32_t r = ReadUnsigned16(p), g = ReadUnsigned16(p + 2), b = ReadUnsigned16(p + 4);
+        const bool chroma = i % chromaStep == 0;
+        uint16_t* const cbAt = cb + i / chromaStep;
+        uint16_t* const crAt = cr + i / chromaStep;
+        if (shift == 0) {
+            y[i] = QuantiseSample(&matrix->y, r, g, b, matrix->top);
+            if (!chroma) continue;
+            *cbAt = QuantiseSample(&matrix->cb, r, g, b, matrix->top);
+            *crAt = QuantiseSample(&matrix->cr, r, g, b, matrix->top);
+        } else {
+            y[i] = QuantiseFixed(&matrix->fixedY, shift, top, r, g, b);
+            if (!chroma) continue;
+            *cbAt = QuantiseFixed(&matrix->fixedCb, shift, top, r, g, b);
+            *crAt = QuantiseFixed(&matrix->fixedCr, shift, top, r, g, b);
+        }
     }
 }

@@ -3,12 +3,21 @@
 // The second stage (export/deep_conversion.cpp) takes the chroma down to the
 // output's layout, so kernels grow as pictures plus layouts, not their product.
 //
-// Each output sample is clip(trunc(k0 a + k1 b + k2 c + k3)) computed in
-// single precision in exactly that order, a, b, c being the pixel's first
-// three values. k3 carries the output's offset plus one half, so truncating a
-// non-negative value rounds to nearest, and anything below zero clips to 0.
-// Every variant does the same IEEE operations in the same order, so the SIMD
-// kernels equal the scalar one bit for bit.
+// YC48 (signed values in 1/4096): each output sample is clip(trunc(k0 a +
+// k1 b + k2 c + k3)) computed in single precision in exactly that order, a,
+// b, c being the pixel's y, cb, cr. k3 carries the output's offset plus one
+// half, so truncating a non-negative value rounds to nearest, and anything
+// below zero clips to 0. Every variant does the same IEEE operations in the
+// same order.
+//
+// PA64 (unsigned 16-bit R, G, B) at 8 and 10 bits: integers, as a vector
+// unit multiplies 16-bit pairs: clip((f0 (R - 32768) + f1 (G - 32768) +
+// f2 (B - 32768) + bias) >> shift), the f rounded to 16 bits at 2^shift
+// times the real coefficients and the bias holding the offset, the half and
+// the 32768s; within 0.05 of a code of the real-number value. At 12 bits
+// (shift 0) as YC48, in single precision.
+//
+// Either way the SIMD kernels equal the scalar one bit for bit.
 #pragma once
 
 #include <stdint.h>
@@ -16,32 +25,65 @@
 struct SampleRow {
     float k[4];
 };
+struct FixedRow {
+    int16_t f[3];
+    int32_t bias;
+};
 struct SampleMatrix {
-    SampleRow y, cb, cr;
-    float top;  // 2^n - 1
+    SampleRow y, cb, cr;  // YC48
+    float top;            // 2^n - 1
+    FixedRow fixedY, fixedCb, fixedCr;  // PA64
+    int32_t shift;  // 0: the single-precision rows hold
+    uint16_t fixedTop;
 };
 
 // `count` pixels from `pixels` (rows of YC48 are 6 bytes a pixel, of PA64 8;
-// any alignment) to one sample of each plane per pixel.
+// any alignment) to one Y sample per pixel, and Cb and Cr for every pixel
+// (chromaStep 1) or for the even pixels only (chromaStep 2, count even:
+// count / 2 of each), which is all 4:2:0 and 4:2:2 read.
 typedef void (*PixelSampleKernel)(const uint8_t* pixels, int32_t count, const SampleMatrix* matrix, uint16_t* y,
-                                  uint16_t* cb, uint16_t* cr);
+                                  uint16_t* cb, uint16_t* cr, int32_t chromaStep);
 
 void Yc48Samples_C(const uint8_t* pixels, int32_t count, const SampleMatrix* matrix, uint16_t* y, uint16_t* cb,
-                   uint16_t* cr);
+                  uint16_t* cr, int32_t chromaStep);
 void Pa64Samples_C(const uint8_t* pixels, int32_t count, const SampleMatrix* matrix, uint16_t* y, uint16_t* cb,
-                   uint16_t* cr);
+                  uint16_t* cr, int32_t chromaStep);
 void Yc48Samples_SSE2(const uint8_t* pixels, int32_t count, const SampleMatrix* matrix, uint16_t* y, uint16_t* cb,
-                      uint16_t* cr);
+                  uint16_t* cr, int32_t chromaStep);
 void Pa64Samples_SSE2(const uint8_t* pixels, int32_t count, const SampleMatrix* matrix, uint16_t* y, uint16_t* cb,
-                      uint16_t* cr);
+                  uint16_t* cr, int32_t chromaStep);
 void Yc48Samples_AVX2(const uint8_t* pixels, int32_t count, const SampleMatrix* matrix, uint16_t* y, uint16_t* cb,
-                      uint16_t* cr);
+                  uint16_t* cr, int32_t chromaStep);
 void Pa64Samples_AVX2(const uint8_t* pixels, int32_t count, const SampleMatrix* matrix, uint16_t* y, uint16_t* cb,
-                      uint16_t* cr);
+                  uint16_t* cr, int32_t chromaStep);
+
+// Even-pixel chroma from a kernel that computes every pixel's: through
+// stack arrays, a piece at a time.
+template <void (*Kernel)(const uint8_t*, int32_t, const SampleMatrix*, uint16_t*, uint16_t*, uint16_t*, int32_t)>
+static inline void EvenChromaThroughFull(const uint8_t* pixels, int32_t count, const SampleMatrix* matrix, int32_t pixelBytes,
+                                         uint16_t* y, uint16_t* cb, uint16_t* cr) {
+    enum { Piece = 256 };
+    uint16_t fullCb[Piece], fullCr[Piece];
+    for (int32_t start = 0; start < count; start += Piece) {
+        const int32_t n = count - start < Piece ? count - start : Piece;
+        Kernel(pixels + static_cast<intptr_t>(start) * pixelBytes, n, matrix, y + start, fullCb, fullCr, 1);
+        for (int32_t j = 0; 2 * j < n; ++j) {
+            cb[start / 2 + j] = fullCb[2 * j];
+            cr[start / 2 + j] = fullCr[2 * j];
+        }
+    }
+}
 
 // One sample by the rule above: the scalar kernels' arithmetic, and the
 // vector kernels' for their last few pixels. Internal linkage, so each kernel
 // file keeps a copy compiled for its own instruction set.
+static inline uint16_t QuantiseFixed(const FixedRow* row, int32_t shift, int32_t top, int32_t r, int32_t g,
+                                     int32_t b) {
+    const int32_t sum = row->f[0] * (r - 32768) + row->f[1] * (g - 32768) + row->f[2] * (b - 32768) + row->bias;
+    const int32_t v = sum >> shift;
+    return static_cast<uint16_t>(v < 0 ? 0 : v > top ? top : v);
+}
+
 static inline uint16_t QuantiseSample(const SampleRow* row, float a, float b, float c, float top) {
     float v = row->k[0] * a;
     v = v + row->k[1] * b;

@@ -90,10 +90,75 @@ inline Planes8 Pa64Octet(const Coefficients& k, const uint8_t* p) {
                      _mm256_unpacklo_epi16(ba, zero));
 }
 
+// PA64 in fixed point: each 16-bit R, G, B less 32768 (a flip of the top
+// bit), multiplied in pairs with the row's coefficients: (R, G) . (f0, f1)
+// and (B, A) . (f2, 0) give two 32-bit sums a pixel, added across, plus the
+// bias, shifted down.
+struct FixedCoefficients {
+    __m256i pairs[3];  // f0 f1 f2 0, repeated
+    __m256i bias[3];
+    __m128i shift;
+    __m256i top;
+};
+
+FixedCoefficients BroadcastFixed(const SampleMatrix* m) {
+    FixedCoefficients c;
+    const FixedRow* rows[3] = {&m->fixedY, &m->fixedCb, &m->fixedCr};
+    for (int i = 0; i < 3; ++i) {
+        const FixedRow* r = rows[i];
+        c.pairs[i] = _mm256_setr_epi16(r->f[0], r->f[1], r->f[2], 0, r->f[0], r->f[1], r->f[2], 0, r->f[0], r->f[1],
+                                       r->f[2], 0, r->f[0], r->f[1], r->f[2], 0);
+        c.bias[i] = _mm256_set1_epi32(r->bias);
+    }
+    c.shift = _mm_cvtsi32_si128(m->shift);
+    c.top = _mm256_set1_epi16(static_cast<int16_t>(m->fixedTop));
+    return c;
+}
+
+// One plane's sums of eight pixels held as four a vector, in the order
+// 0 1 4 5 | 2 3 6 7 (the adds across work within each 128-bit half).
+inline __m256i FixedSums(const FixedCoefficients& k, int plane, __m256i first, __m256i second) {
+    const __m256i sums = _mm256_hadd_epi32(_mm256_madd_epi16(first, k.pairs[plane]), _mm256_madd_epi16(second, k.pairs[plane]));
+    return _mm256_sra_epi32(_mm256_add_epi32(sums, k.bias[plane]), k.shift);
+}
+
+inline __m256i LoadSigned(const uint8_t* p) {
+    return _mm256_xor_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)), _mm256_set1_epi16(-32768));
+}
+
+// Sixteen pixels: the two eights packed to 16 bits (negative sums to 0, as
+// the scalar clip), capped at the top code, back in pixel order. With
+// evenChroma, Cb and Cr of pixels 0, 2, ... 14 only: each pixel is 64 bits,
+// so the low halves of the vectors' pairs are the even pixels.
+void Pa64FixedSixteen(const FixedCoefficients& k, const uint8_t* p, uint16_t* y, uint16_t* cb, uint16_t* cr,
+                      bool evenChroma) {
+    const __m256i a = LoadSigned(p), b = LoadSigned(p + 32), c = LoadSigned(p + 64), d = LoadSigned(p + 96);
+    const __m256i order = _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7);
+    uint16_t* out[3] = {y, cb, cr};
+    for (int plane = 0; plane < (evenChroma ? 1 : 3); ++plane) {
+        const __m256i packed = _mm256_packus_epi32(FixedSums(k, plane, a, b), FixedSums(k, plane, c, d));
+        const __m256i samples = _mm256_min_epu16(_mm256_permutevar8x32_epi32(packed, order), k.top);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out[plane]), samples);
+    }
+    if (!evenChroma) return;
+    // Pixels 0 4 8 12 | 2 6 10 14 after the adds across: in order, then packed.
+    const __m256i evens1 = _mm256_unpacklo_epi64(a, b), evens2 = _mm256_unpacklo_epi64(c, d);
+    for (int plane = 1; plane < 3; ++plane) {
+        const __m256i sums = _mm256_permutevar8x32_epi32(FixedSums(k, plane, evens1, evens2), order);
+        const __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi32(sums, sums), 0x08);
+        const __m128i samples = _mm_min_epu16(_mm256_castsi256_si128(packed), _mm256_castsi256_si128(k.top));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out[plane]), samples);
+    }
+}
+
 }  // namespace
 
-SIMD_ENTRY void Yc48Samples_AVX2(const uint8_t* pixels, int32_t count, const SampleMatrix* matrix, uint16_t* y, uint16_t* cb,
-                      uint16_t* cr) {
+SIMD_ENTRY void Yc48Samples_AVX2(const uint8_t* pixels, int32_t count, const SampleMatrix* matrix, uint16_t* y,
+                                 uint16_t* cb, uint16_t* cr, int32_t chromaStep) {
+    if (chromaStep != 1) {
+        EvenChromaThroughFull<Yc48Samples_AVX2>(pixels, count, matrix, 6, y, cb, cr);
+        return;
+    }
     const Coefficients k = Broadcast(matrix);
     // Packing works within each 128-bit half: pixels 0-3 8-11 4-7 12-15.
     const __m256i order = _mm256_setr_epi32(0, 1, 4, 5, 2, 3, 6, 7);
@@ -102,18 +167,31 @@ SIMD_ENTRY void Yc48Samples_AVX2(const uint8_t* pixels, int32_t count, const Sam
         const uint8_t* p = pixels + 6 * static_cast<intptr_t>(i);
         Store(Yc48Octet(k, p), Yc48Octet(k, p + 48), order, y + i, cb + i, cr + i);
     }
-    Yc48Samples_C(pixels + 6 * static_cast<intptr_t>(i), count - i, matrix, y + i, cb + i, cr + i);
+    Yc48Samples_C(pixels + 6 * static_cast<intptr_t>(i), count - i, matrix, y + i, cb + i, cr + i, 1);
 }
 
-SIMD_ENTRY void Pa64Samples_AVX2(const uint8_t* pixels, int32_t count, const SampleMatrix* matrix, uint16_t* y, uint16_t* cb,
-                      uint16_t* cr) {
+SIMD_ENTRY void Pa64Samples_AVX2(const uint8_t* pixels, int32_t count, const SampleMatrix* matrix, uint16_t* y,
+                                 uint16_t* cb, uint16_t* cr, int32_t chromaStep) {
+    int32_t i = 0;
+    if (matrix->shift != 0) {
+        const FixedCoefficients k = BroadcastFixed(matrix);
+        for (; i + 16 <= count; i += 16)
+            Pa64FixedSixteen(k, pixels + 8 * static_cast<intptr_t>(i), y + i, cb + i / chromaStep, cr + i / chromaStep,
+                             chromaStep != 1);
+        Pa64Samples_C(pixels + 8 * static_cast<intptr_t>(i), count - i, matrix, y + i, cb + i / chromaStep,
+                      cr + i / chromaStep, chromaStep);
+        return;
+    }
+    if (chromaStep != 1) {
+        EvenChromaThroughFull<Pa64Samples_AVX2>(pixels, count, matrix, 8, y, cb, cr);
+        return;
+    }
     const Coefficients k = Broadcast(matrix);
     // Each octet is 0 1 4 5 | 2 3 6 7; packed: 0 1 4 5 8 9 12 13 | 2 3 6 7 10 11 14 15.
     const __m256i order = _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7);
-    int32_t i = 0;
     for (; i + 16 <= count; i += 16) {
         const uint8_t* p = pixels + 8 * static_cast<intptr_t>(i);
         Store(Pa64Octet(k, p), Pa64Octet(k, p + 64), order, y + i, cb + i, cr + i);
     }
-    Pa64Samples_C(pixels + 8 * static_cast<intptr_t>(i), count - i, matrix, y + i, cb + i, cr + i);
+    Pa64Samples_C(pixels + 8 * static_cast<intptr_t>(i), count - i, matrix, y + i, cb + i, cr + i, 1);
 }

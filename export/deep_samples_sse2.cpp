@@ -86,10 +86,74 @@ inline Planes4 Pa64Quad(const Coefficients& k, __m128i first, __m128i second) {
     return Quantise4(k, _mm_unpacklo_epi16(rg, zero), _mm_unpackhi_epi16(rg, zero), _mm_unpacklo_epi16(ba, zero));
 }
 
+// PA64 in fixed point: each 16-bit R, G, B less 32768 (a flip of the top
+// bit), multiplied in pairs with the row's coefficients: (R, G) . (f0, f1)
+// and (B, A) . (f2, 0) give two 32-bit sums a pixel, added across, plus the
+// bias, shifted down.
+struct FixedCoefficients {
+    __m128i pairs[3];  // f0 f1 f2 0, twice
+    __m128i bias[3];
+    __m128i shift;
+    __m128i top;  // 2^n - 1, signed: at most 1023 here
+};
+
+FixedCoefficients BroadcastFixed(const SampleMatrix* m) {
+    FixedCoefficients c;
+    const FixedRow* rows[3] = {&m->fixedY, &m->fixedCb, &m->fixedCr};
+    for (int i = 0; i < 3; ++i) {
+        const FixedRow* r = rows[i];
+        c.pairs[i] = _mm_setr_epi16(r->f[0], r->f[1], r->f[2], 0, r->f[0], r->f[1], r->f[2], 0);
+        c.bias[i] = _mm_set1_epi32(r->bias);
+    }
+    c.shift = _mm_cvtsi32_si128(m->shift);
+    c.top = _mm_set1_epi16(static_cast<int16_t>(m->fixedTop));
+    return c;
+}
+
+// The sums of two pixels a vector (two 32-bit parts each) added across:
+// four pixels' sums in order, shifted down.
+inline __m128i FixedSums(const FixedCoefficients& k, int plane, __m128i first, __m128i second) {
+    const __m128 a = _mm_castsi128_ps(_mm_madd_epi16(first, k.pairs[plane]));
+    const __m128 b = _mm_castsi128_ps(_mm_madd_epi16(second, k.pairs[plane]));
+    const __m128i even = _mm_castps_si128(_mm_shuffle_ps(a, b, _MM_SHUFFLE(2, 0, 2, 0)));
+    const __m128i odd = _mm_castps_si128(_mm_shuffle_ps(a, b, _MM_SHUFFLE(3, 1, 3, 1)));
+    return _mm_sra_epi32(_mm_add_epi32(_mm_add_epi32(even, odd), k.bias[plane]), k.shift);
+}
+
+inline __m128i LoadSigned(const uint8_t* p) {
+    return _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), _mm_set1_epi16(-32768));
+}
+
+// Eight pixels. The signed pack keeps 0 to 32767; below 0 and above the top
+// code (at most 1023 here) are clipped in 16 bits. With evenChroma, Cb and Cr
+// of pixels 0, 2, 4, 6 only: the low half of each vector.
+void Pa64FixedEight(const FixedCoefficients& k, const uint8_t* p, uint16_t* y, uint16_t* cb, uint16_t* cr,
+                    bool evenChroma) {
+    const __m128i v0 = LoadSigned(p), v1 = LoadSigned(p + 16), v2 = LoadSigned(p + 32), v3 = LoadSigned(p + 48);
+    uint16_t* out[3] = {y, cb, cr};
+    for (int plane = 0; plane < (evenChroma ? 1 : 3); ++plane) {
+        const __m128i packed = _mm_packs_epi32(FixedSums(k, plane, v0, v1), FixedSums(k, plane, v2, v3));
+        const __m128i samples = _mm_min_epi16(_mm_max_epi16(packed, _mm_setzero_si128()), k.top);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out[plane]), samples);
+    }
+    if (!evenChroma) return;
+    const __m128i evens1 = _mm_unpacklo_epi64(v0, v1), evens2 = _mm_unpacklo_epi64(v2, v3);
+    for (int plane = 1; plane < 3; ++plane) {
+        const __m128i sums = FixedSums(k, plane, evens1, evens2);
+        const __m128i packed = _mm_packs_epi32(sums, sums);
+        const __m128i samples = _mm_min_epi16(_mm_max_epi16(packed, _mm_setzero_si128()), k.top);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out[plane]), samples);
+    }
+}
+
 }  // namespace
 
-SIMD_ENTRY void Yc48Samples_SSE2(const uint8_t* pixels, int32_t count, const SampleMatrix* matrix, uint16_t* y, uint16_t* cb,
-                      uint16_t* cr) {
+SIMD_ENTRY void Yc48Samples_SSE2(const uint8_t* pixels, int32_t count, const SampleMatrix* matrix, uint16_t* y,
+                                 uint16_t* cb, uint16_t* cr, int32_t chromaStep) {
+    if (chromaStep != 1) {
+        EvenChromaThroughFull<Yc48Samples_SSE2>(pixels, count, matrix, 6, y, cb, cr);
+        return;
+    }
     const Coefficients k = Broadcast(matrix);
     int32_t i = 0;
     for (; i + 8 <= count; i += 8) {
@@ -99,18 +163,31 @@ SIMD_ENTRY void Yc48Samples_SSE2(const uint8_t* pixels, int32_t count, const Sam
         const Planes4 high = Yc48Quad(k, SignExtendHigh(v1), SignExtendLow(v2), SignExtendHigh(v2));
         Store(low, high, y + i, cb + i, cr + i);
     }
-    Yc48Samples_C(pixels + 6 * static_cast<intptr_t>(i), count - i, matrix, y + i, cb + i, cr + i);
+    Yc48Samples_C(pixels + 6 * static_cast<intptr_t>(i), count - i, matrix, y + i, cb + i, cr + i, 1);
 }
 
-SIMD_ENTRY void Pa64Samples_SSE2(const uint8_t* pixels, int32_t count, const SampleMatrix* matrix, uint16_t* y, uint16_t* cb,
-                      uint16_t* cr) {
-    const Coefficients k = Broadcast(matrix);
+SIMD_ENTRY void Pa64Samples_SSE2(const uint8_t* pixels, int32_t count, const SampleMatrix* matrix, uint16_t* y,
+                                 uint16_t* cb, uint16_t* cr, int32_t chromaStep) {
     int32_t i = 0;
+    if (matrix->shift != 0) {
+        const FixedCoefficients k = BroadcastFixed(matrix);
+        for (; i + 8 <= count; i += 8)
+            Pa64FixedEight(k, pixels + 8 * static_cast<intptr_t>(i), y + i, cb + i / chromaStep, cr + i / chromaStep,
+                           chromaStep != 1);
+        Pa64Samples_C(pixels + 8 * static_cast<intptr_t>(i), count - i, matrix, y + i, cb + i / chromaStep,
+                      cr + i / chromaStep, chromaStep);
+        return;
+    }
+    if (chromaStep != 1) {
+        EvenChromaThroughFull<Pa64Samples_SSE2>(pixels, count, matrix, 8, y, cb, cr);
+        return;
+    }
+    const Coefficients k = Broadcast(matrix);
     for (; i + 8 <= count; i += 8) {
         const uint8_t* p = pixels + 8 * static_cast<intptr_t>(i);
         const Planes4 low = Pa64Quad(k, Load(p), Load(p + 16));
         const Planes4 high = Pa64Quad(k, Load(p + 32), Load(p + 48));
         Store(low, high, y + i, cb + i, cr + i);
     }
-    Pa64Samples_C(pixels + 8 * static_cast<intptr_t>(i), count - i, matrix, y + i, cb + i, cr + i);
+    Pa64Samples_C(pixels + 8 * static_cast<intptr_t>(i), count - i, matrix, y + i, cb + i, cr + i, 1);
 }

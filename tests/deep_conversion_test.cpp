@@ -137,9 +137,9 @@ TEST(DeepConversion, MatrixRulesHoldToAnEighthOfACode) {
 
 // 4:2:2 takes the even pixel's chroma, 4:2:0 averages each row pair or
 // filters within each field, all from the samples 4:4:4 shows. The width
-// crosses the converters' 512-pixel chunks.
+// crosses the converters' 2048-pixel chunks.
 TEST(DeepConversion, ChromaFollowsTheLayoutRules) {
-    const int w = 1100, h = 12, cw = w / 2;
+    const int w = 2100, h = 12, cw = w / 2;
     for (bool pa64 : {false, true}) {
         const std::vector<uint8_t> picture = RandomBytes(static_cast<size_t>((pa64 ? 8 : 6) * w * h), pa64 ? 7 : 8);
         for (const ConverterVariant* variant : EveryVariant())
