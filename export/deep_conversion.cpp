@@ -60,24 +60,31 @@ void NearAndFar(uint16_t* out, const uint16_t* nearRow, const uint16_t* farRow, 
 // One chroma plane's part of a chunk: `pixels` pixels of the unit's rows,
 // starting at pixel `column` of the picture. Outside 4:4:4 the rows hold the
 // even pixels' samples only, as the kernels leave them.
+// With `direct`, 4:2:0's means go straight into the plane (two-byte samples
+// on a little-endian machine); the other layouts are already there.
 void PutChroma(const DeepConversion* c, const Plane* plane, intptr_t unit, intptr_t column,
-               const uint16_t (*rows)[ChunkPixels], int32_t pixels, uint16_t* reduced) {
+               const uint16_t (*rows)[ChunkPixels], int32_t pixels, uint16_t* reduced, bool direct) {
     if (c->layout == Chroma444) {
-        Put(plane, unit, column, rows[0], pixels);
+        if (!direct) Put(plane, unit, column, rows[0], pixels);
         return;
     }
     const int32_t pairs = pixels / 2;
     if (c->layout == Chroma422) {
-        Put(plane, unit, column / 2, rows[0], pairs);
-    } else if (!c->interlaced) {
-        MeanOfRows(reduced, rows[0], rows[1], pairs);
-        Put(plane, unit, column / 2, reduced, pairs);
-    } else {
-        // Top field: rows 0 and 2, row 0 the nearer; bottom field: rows 3 and 1.
-        NearAndFar(reduced, rows[0], rows[2], pairs);
-        Put(plane, 2 * unit, column / 2, reduced, pairs);
-        NearAndFar(reduced, rows[3], rows[1], pairs);
-        Put(plane, 2 * unit + 1, column / 2, reduced, pairs);
+        if (!direct) Put(plane, unit, column / 2, rows[0], pairs);
+        return;
+    }
+    // 4:2:0 interlaced: the top field from rows 0 and 2 (row 0 the nearer),
+    // the bottom field from rows 3 and 1.
+    for (int field = 0; field < (c->interlaced ? 2 : 1); ++field) {
+        const intptr_t row = c->interlaced ? 2 * unit + field : unit;
+        uint16_t* out = direct ? reinterpret_cast<uint16_t*>(At(plane, row, column / 2)) : reduced;
+        if (!c->interlaced)
+            MeanOfRows(out, rows[0], rows[1], pairs);
+        else if (field == 0)
+            NearAndFar(out, rows[0], rows[2], pairs);
+        else
+            NearAndFar(out, rows[3], rows[1], pairs);
+        if (!direct) Put(plane, row, column / 2, reduced, pairs);
     }
 }
 
@@ -101,18 +108,30 @@ void ConvertDeepFrame(const DeepConversion* c, uint8_t* destination, const uint8
     const Plane v = {u.start + chromaWidth * chromaHeight * sampleBytes, chromaWidth, sampleBytes};
     const SampleMatrix* matrix = SampleMatrixFor(c->picture, height, c->bits);
 
+    // Two-byte samples on a little-endian machine are the planes' own bytes:
+    // the kernels write luma (and chroma outside 4:2:0) straight into them.
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    const bool direct = sampleBytes == 2;
+#else
+    const bool direct = false;
+#endif
+    const bool directChroma = direct && c->layout != Chroma420;
     ChunkSamples chunk;
     for (intptr_t unit = 0; unit < height / unitRows; ++unit) {
         for (int32_t column = 0; column < columns; column += ChunkPixels) {
             const int32_t pixels = columns - column < ChunkPixels ? columns - column : ChunkPixels;
             for (int32_t i = 0; i < unitRows; ++i) {
                 const intptr_t row = unit * unitRows + i;
-                c->samples(source + row * sourceRowBytes + static_cast<intptr_t>(column) * pixelBytes, pixels, matrix,
-                           chunk.y[i], chunk.cb[i], chunk.cr[i], pixelMultiple);
-                Put(&luma, row, column, chunk.y[i], pixels);
+                const intptr_t chromaColumn = column >> ChromaWidthShift(c->layout);
+                uint16_t* y = direct ? reinterpret_cast<uint16_t*>(At(&luma, row, column)) : chunk.y[i];
+                uint16_t* cb = directChroma ? reinterpret_cast<uint16_t*>(At(&u, row, chromaColumn)) : chunk.cb[i];
+                uint16_t* cr = directChroma ? reinterpret_cast<uint16_t*>(At(&v, row, chromaColumn)) : chunk.cr[i];
+                c->samples(source + row * sourceRowBytes + static_cast<intptr_t>(column) * pixelBytes, pixels, matrix, y,
+                           cb, cr, pixelMultiple);
+                if (!direct) Put(&luma, row, column, y, pixels);
             }
-            PutChroma(c, &u, unit, column, chunk.cb, pixels, chunk.reduced);
-            PutChroma(c, &v, unit, column, chunk.cr, pixels, chunk.reduced);
+            PutChroma(c, &u, unit, column, chunk.cb, pixels, chunk.reduced, direct);
+            PutChroma(c, &v, unit, column, chunk.cr, pixels, chunk.reduced, direct);
         }
     }
 }

@@ -91,11 +91,12 @@ inline Planes8 Pa64Octet(const Coefficients& k, const uint8_t* p) {
 }
 
 // PA64 in fixed point: each 16-bit R, G, B less 32768 (a flip of the top
-// bit), multiplied in pairs with the row's coefficients: (R, G) . (f0, f1)
-// and (B, A) . (f2, 0) give two 32-bit sums a pixel, added across, plus the
-// bias, shifted down.
+// bit). A pixel is two 32-bit halves, (R, G) and (B, A): the halves of eight
+// pixels are gathered into a vector each, multiplied in pairs with the row's
+// (f0, f1) and (f2, 0), added, plus the bias, shifted down.
 struct FixedCoefficients {
-    __m256i pairs[3];  // f0 f1 f2 0, repeated
+    __m256i redGreen[3];  // f0 f1, repeated
+    __m256i blue[3];      // f2 0, repeated
     __m256i bias[3];
     __m128i shift;
     __m256i top;
@@ -106,8 +107,9 @@ FixedCoefficients BroadcastFixed(const SampleMatrix* m) {
     const FixedRow* rows[3] = {&m->fixedY, &m->fixedCb, &m->fixedCr};
     for (int i = 0; i < 3; ++i) {
         const FixedRow* r = rows[i];
-        c.pairs[i] = _mm256_setr_epi16(r->f[0], r->f[1], r->f[2], 0, r->f[0], r->f[1], r->f[2], 0, r->f[0], r->f[1],
-                                       r->f[2], 0, r->f[0], r->f[1], r->f[2], 0);
+        c.redGreen[i] = _mm256_set1_epi32(static_cast<int32_t>(static_cast<uint16_t>(r->f[0]) |
+                                                               static_cast<uint32_t>(static_cast<uint16_t>(r->f[1])) << 16));
+        c.blue[i] = _mm256_set1_epi32(static_cast<uint16_t>(r->f[2]));
         c.bias[i] = _mm256_set1_epi32(r->bias);
     }
     c.shift = _mm_cvtsi32_si128(m->shift);
@@ -115,10 +117,21 @@ FixedCoefficients BroadcastFixed(const SampleMatrix* m) {
     return c;
 }
 
-// One plane's sums of eight pixels held as four a vector, in the order
-// 0 1 4 5 | 2 3 6 7 (the adds across work within each 128-bit half).
-inline __m256i FixedSums(const FixedCoefficients& k, int plane, __m256i first, __m256i second) {
-    const __m256i sums = _mm256_hadd_epi32(_mm256_madd_epi16(first, k.pairs[plane]), _mm256_madd_epi16(second, k.pairs[plane]));
+// Eight pixels' (R, G) and (B, A) halves from two vectors of four pixels
+// each; the shuffles work within each 128-bit half, so the pixels come out
+// as 0 1 4 5 | 2 3 6 7.
+struct Halves {
+    __m256i redGreen, blueAlpha;
+};
+inline Halves Split(__m256i first, __m256i second) {
+    const __m256 a = _mm256_castsi256_ps(first), b = _mm256_castsi256_ps(second);
+    return Halves{_mm256_castps_si256(_mm256_shuffle_ps(a, b, _MM_SHUFFLE(2, 0, 2, 0))),
+                  _mm256_castps_si256(_mm256_shuffle_ps(a, b, _MM_SHUFFLE(3, 1, 3, 1)))};
+}
+
+inline __m256i FixedSums(const FixedCoefficients& k, int plane, const Halves& h) {
+    const __m256i sums = _mm256_add_epi32(_mm256_madd_epi16(h.redGreen, k.redGreen[plane]),
+                                          _mm256_madd_epi16(h.blueAlpha, k.blue[plane]));
     return _mm256_sra_epi32(_mm256_add_epi32(sums, k.bias[plane]), k.shift);
 }
 
@@ -133,18 +146,19 @@ inline __m256i LoadSigned(const uint8_t* p) {
 void Pa64FixedSixteen(const FixedCoefficients& k, const uint8_t* p, uint16_t* y, uint16_t* cb, uint16_t* cr,
                       bool evenChroma) {
     const __m256i a = LoadSigned(p), b = LoadSigned(p + 32), c = LoadSigned(p + 64), d = LoadSigned(p + 96);
+    const Halves low = Split(a, b), high = Split(c, d);
     const __m256i order = _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7);
     uint16_t* out[3] = {y, cb, cr};
     for (int plane = 0; plane < (evenChroma ? 1 : 3); ++plane) {
-        const __m256i packed = _mm256_packus_epi32(FixedSums(k, plane, a, b), FixedSums(k, plane, c, d));
+        const __m256i packed = _mm256_packus_epi32(FixedSums(k, plane, low), FixedSums(k, plane, high));
         const __m256i samples = _mm256_min_epu16(_mm256_permutevar8x32_epi32(packed, order), k.top);
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(out[plane]), samples);
     }
     if (!evenChroma) return;
-    // Pixels 0 4 8 12 | 2 6 10 14 after the adds across: in order, then packed.
-    const __m256i evens1 = _mm256_unpacklo_epi64(a, b), evens2 = _mm256_unpacklo_epi64(c, d);
+    // Pixels 0 4 8 12 | 2 6 10 14: in order, then packed.
+    const Halves evens = Split(_mm256_unpacklo_epi64(a, b), _mm256_unpacklo_epi64(c, d));
     for (int plane = 1; plane < 3; ++plane) {
-        const __m256i sums = _mm256_permutevar8x32_epi32(FixedSums(k, plane, evens1, evens2), order);
+        const __m256i sums = _mm256_permutevar8x32_epi32(FixedSums(k, plane, evens), order);
         const __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi32(sums, sums), 0x08);
         const __m128i samples = _mm_min_epu16(_mm256_castsi256_si128(packed), _mm256_castsi256_si128(k.top));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out[plane]), samples);
