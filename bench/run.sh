@@ -6,7 +6,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 echo "processor: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(nproc) cores"
 source tools/packages.sh
-install_packages cmake g++ libbenchmark-dev libyuv-dev ffmpeg bc python3-matplotlib "${WINDOWS_PACKAGES[@]}"
+install_packages cmake g++ pkg-config libbenchmark-dev libyuv-dev libswscale-dev ffmpeg bc python3-matplotlib \
+    "${WINDOWS_PACKAGES[@]}"
 cmake --preset bench >/dev/null && cmake --build --preset bench >/dev/null
 cmake --preset bench-mingw >/dev/null && cmake --build --preset bench-mingw >/dev/null
 cmake --preset bench-mingw64 >/dev/null && cmake --build --preset bench-mingw64 >/dev/null
@@ -40,3 +41,13 @@ bench/export_bench.sh 200
 echo
 echo "== a video file"
 bench/video_file_bench.sh
+
+echo
+echo "== PA64 (ExEdit2's 16-bit RGBA) to 10 bits: every variant against memcpy and libswscale (median of 100)"
+build/bench/bench/pa64_converters 100
+echo
+echo "== the .auo2's whole PA64 export under 64-bit Wine against its floor (best of 3, 200 frames into /dev/shm)"
+pa64_dir=$(mktemp -d /dev/shm/y4m-pa64-XXXXXX)
+tools/wine-run.sh build/bench-mingw64/bench/pa64_export.exe build/bench-mingw64/yuv4mpeg2.auo2 \
+    "Z:$pa64_dir/pa64.y4m" 200 2>/dev/null | tr -d '\r'
+rm -rf "$pa64_dir"
