@@ -35,13 +35,8 @@ static void ShowReport(const ExportJob* job, int pathAt) {
 }
 
 bool ExEdit2Output(ExEdit2OutputInfo* request) {
-    ExportJob job = {};
-    job.width = request->width;
-    job.height = request->height;
-    job.rate = request->rate;
-    job.scale = request->scale;
-    job.frameCount = request->frameCount;
-    job.host = request;
+    ExportJob job = MakeExportJob(request, request->width, request->height, request->rate, request->scale,
+                                  request->frameCount);
     job.openOutput = OpenOutput;
     job.reportPath = nullptr;  // UTF-16: put in when the report is shown
     job.isAborted = IsAborted;

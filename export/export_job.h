@@ -51,6 +51,20 @@ struct ExportJob {
     JobReportFunction showReport;
 };
 
+// A job of the host's picture, rate and count, its services still to be
+// filled in by the boundary.
+inline ExportJob MakeExportJob(const void* host, int32_t width, int32_t height, int32_t rate, int32_t scale,
+                               int32_t frameCount) {
+    ExportJob job = {};
+    job.width = width;
+    job.height = height;
+    job.rate = rate;
+    job.scale = scale;
+    job.frameCount = frameCount;
+    job.host = host;
+    return job;
+}
+
 // 1 when the header and every frame are written; 0 after a report or the
 // user's abort.
 int RunExport(const ExportJob* job);

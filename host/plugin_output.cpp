@@ -36,13 +36,8 @@ static void UpdatePreview(const ExportJob* job) {
 static void ShowReportBox(const ExportJob*, int) { ShowMessageBuffer(); }
 
 int PLUGIN_CDECL PluginOutput(OutputRequest* request) {
-    ExportJob job = {};
-    job.width = request->width;
-    job.height = request->height;
-    job.rate = request->rate;
-    job.scale = request->scale;
-    job.frameCount = request->frameCount;
-    job.host = request;
+    ExportJob job = MakeExportJob(request, request->width, request->height, request->rate, request->scale,
+                                  request->frameCount);
     job.openOutput = OpenOutput;
     // A null path cannot be opened: its report names an empty path.
     job.reportPath = request->outputPath != nullptr ? request->outputPath : "";
