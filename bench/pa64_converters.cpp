@@ -76,8 +76,8 @@ int main(int argc, char** argv) {
                 const ConverterVariant* variant = ConverterVariantAt(v);
                 if (!variant->available()) continue;
                 const FrameConverter convert = ChooseFrameConverterOf(variant, &settings, FrameFormatPa64);
-                const double t = MedianMicroseconds(variant->name[0] == 'C' ? runs / 10 + 1 : runs,
-                                                    [&] { convert(out, in, w, h); });
+                const double t =
+                    MedianMicroseconds(variant->name[0] == 'C' ? runs / 10 + 1 : runs, [&] { convert(out, in, w, h); });
                 printf("| %dx%d | %s | %s %s | %.1f | %.2f |\n", w, h, size.matrix, variant->name, layout.name, t,
                        t / memcpyTime);
             }
@@ -90,7 +90,8 @@ int main(int argc, char** argv) {
             const int strides[3] = {2 * w, 2 * (w >> shift), 2 * (w >> shift)};
             const uint8_t* sources[1] = {in};
             const int sourceStrides[1] = {8 * w};
-            const double t = MedianMicroseconds(runs / 10 + 1, [&] { sws_scale(sws, sources, sourceStrides, 0, h, planes, strides); });
+            const double t = MedianMicroseconds(runs / 10 + 1,
+                                                [&] { sws_scale(sws, sources, sourceStrides, 0, h, planes, strides); });
             printf("| %dx%d | %s | libswscale rgba64le to yuv%sle | %.1f | %.2f |\n", w, h, size.matrix, layout.name, t,
                    t / memcpyTime);
             sws_freeContext(sws);

@@ -117,7 +117,9 @@ int main(int argc, char** argv) {
         if (floorFps > bestFloor) bestFloor = floorFps;
     }
     DeleteFileW(path.c_str());
-    printf("| .auo2 export, 1080p PA64 to 420p10 (fps) | floor: memcpy of the PA64 frame + the writes (fps) | export / floor |\n");
+    printf(
+        "| .auo2 export, 1080p PA64 to 420p10 (fps) | floor: memcpy of the PA64 frame + the writes (fps) | export / "
+        "floor |\n");
     printf("|---|---|---|\n| %.1f | %.1f | %.2f |\n", bestExport, bestFloor, bestExport / bestFloor);
     return 0;
 }

@@ -35,15 +35,15 @@ static void ShowReport(const ExportJob* job, int pathAt) {
 }
 
 bool ExEdit2Output(ExEdit2OutputInfo* request) {
-    ExportJob job = MakeExportJob(request, request->width, request->height, request->rate, request->scale,
-                                  request->frameCount);
+    ExportJob job =
+        MakeExportJob(request, request->width, request->height, request->rate, request->scale, request->frameCount);
     job.openOutput = OpenOutput;
     job.reportPath = nullptr;  // UTF-16: put in when the report is shown
     job.isAborted = IsAborted;
     job.showProgress = ShowProgress;
     job.getFrame = GetFrame;
     job.precisePicture = FrameFormatPa64;  // 16-bit RGBA, as it composites
-    job.updatePreview = nullptr;  // this host has no preview to refresh
+    job.updatePreview = nullptr;           // this host has no preview to refresh
     job.showReport = ShowReport;
     return RunExport(&job) == 1;
 }

@@ -10,25 +10,23 @@
 static bool Always(void) { return true; }
 
 // Every deep slot of one sample kernel, in DeepSlot order: codes 0 and 1 empty.
-#define DEEP_SLOTS(Kernel, Picture)                                                                             \
-    {nullptr,                                                                                                  \
-     nullptr,                                                                                                  \
-     nullptr,                                                                                                  \
-     nullptr,                                                                                                  \
-     ConvertDeepFrameWith<Kernel, Picture, Chroma444, false, 8>,                                              \
-     ConvertDeepFrameWith<Kernel, Picture, Chroma444, false, 8>,                                              \
-     ConvertDeepFrameWith<Kernel, Picture, Chroma420, false, 10>,                                             \
-     ConvertDeepFrameWith<Kernel, Picture, Chroma420, true, 10>,                                              \
-     ConvertDeepFrameWith<Kernel, Picture, Chroma422, false, 10>,                                             \
-     ConvertDeepFrameWith<Kernel, Picture, Chroma422, false, 10>,                                             \
-     ConvertDeepFrameWith<Kernel, Picture, Chroma444, false, 10>,                                             \
-     ConvertDeepFrameWith<Kernel, Picture, Chroma444, false, 10>,                                             \
-     ConvertDeepFrameWith<Kernel, Picture, Chroma420, false, 12>,                                             \
-     ConvertDeepFrameWith<Kernel, Picture, Chroma420, true, 12>,                                              \
-     ConvertDeepFrameWith<Kernel, Picture, Chroma422, false, 12>,                                             \
-     ConvertDeepFrameWith<Kernel, Picture, Chroma422, false, 12>,                                             \
-     ConvertDeepFrameWith<Kernel, Picture, Chroma444, false, 12>,                                             \
-     ConvertDeepFrameWith<Kernel, Picture, Chroma444, false, 12>}
+#define DEEP_SLOTS(Kernel, Picture)                                                                     \
+    {                                                                                                   \
+        nullptr, nullptr, nullptr, nullptr, ConvertDeepFrameWith<Kernel, Picture, Chroma444, false, 8>, \
+            ConvertDeepFrameWith<Kernel, Picture, Chroma444, false, 8>,                                 \
+            ConvertDeepFrameWith<Kernel, Picture, Chroma420, false, 10>,                                \
+            ConvertDeepFrameWith<Kernel, Picture, Chroma420, true, 10>,                                 \
+            ConvertDeepFrameWith<Kernel, Picture, Chroma422, false, 10>,                                \
+            ConvertDeepFrameWith<Kernel, Picture, Chroma422, false, 10>,                                \
+            ConvertDeepFrameWith<Kernel, Picture, Chroma444, false, 10>,                                \
+            ConvertDeepFrameWith<Kernel, Picture, Chroma444, false, 10>,                                \
+            ConvertDeepFrameWith<Kernel, Picture, Chroma420, false, 12>,                                \
+            ConvertDeepFrameWith<Kernel, Picture, Chroma420, true, 12>,                                 \
+            ConvertDeepFrameWith<Kernel, Picture, Chroma422, false, 12>,                                \
+            ConvertDeepFrameWith<Kernel, Picture, Chroma422, false, 12>,                                \
+            ConvertDeepFrameWith<Kernel, Picture, Chroma444, false, 12>,                                \
+            ConvertDeepFrameWith<Kernel, Picture, Chroma444, false, 12>                                 \
+    }
 
 static const ConverterVariant Variants[] = {
     {"C", ConvertYUY2To420, ConvertYUY2To420Interlaced, ConvertYUY2To422, DEEP_SLOTS(Yc48Samples_C, FrameFormatYc48),
@@ -58,9 +56,7 @@ uint32_t SourcePictureOf(const OutputSettings* settings, uint32_t precisePicture
     return ColorFormatOrDefault(settings->colorFormat)->picture == PicturePrecise ? precisePicture : FrameFormatYuy2;
 }
 
-int32_t SourcePixelBytes(uint32_t picture) {
-    return picture == FrameFormatYuy2 ? 2 : PictureBytesPerPixel(picture);
-}
+int32_t SourcePixelBytes(uint32_t picture) { return picture == FrameFormatYuy2 ? 2 : PictureBytesPerPixel(picture); }
 
 int64_t PlanarFrameSize(const OutputSettings* settings, int32_t width, int32_t height) {
     const ColorFormatInfo* format = ColorFormatOrDefault(settings->colorFormat);

@@ -126,8 +126,8 @@ void ConvertDeepFrame(const DeepConversion* c, uint8_t* destination, const uint8
                 uint16_t* y = direct ? reinterpret_cast<uint16_t*>(At(&luma, row, column)) : chunk.y[i];
                 uint16_t* cb = directChroma ? reinterpret_cast<uint16_t*>(At(&u, row, chromaColumn)) : chunk.cb[i];
                 uint16_t* cr = directChroma ? reinterpret_cast<uint16_t*>(At(&v, row, chromaColumn)) : chunk.cr[i];
-                c->samples(source + row * sourceRowBytes + static_cast<intptr_t>(column) * pixelBytes, pixels, matrix, y,
-                           cb, cr, pixelMultiple);
+                c->samples(source + row * sourceRowBytes + static_cast<intptr_t>(column) * pixelBytes, pixels, matrix,
+                           y, cb, cr, pixelMultiple);
                 if (!direct) Put(&luma, row, column, y, pixels);
             }
             PutChroma(c, &u, unit, column, chunk.cb, pixels, chunk.reduced, direct);

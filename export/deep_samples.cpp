@@ -19,7 +19,8 @@ constexpr LumaWeights Bt709 = {0.2126, 0.0722};
 constexpr Matrix3 RgbToYpbpr(LumaWeights w) {
     const double kg = 1.0 - w.kr - w.kb;
     const double cb = 2.0 * (1.0 - w.kb), cr = 2.0 * (1.0 - w.kr);
-    return Matrix3{{{w.kr, kg, w.kb}, {-w.kr / cb, -kg / cb, (1.0 - w.kb) / cb}, {(1.0 - w.kr) / cr, -kg / cr, -w.kb / cr}}};
+    return Matrix3{
+        {{w.kr, kg, w.kb}, {-w.kr / cb, -kg / cb, (1.0 - w.kb) / cb}, {(1.0 - w.kr) / cr, -kg / cr, -w.kb / cr}}};
 }
 
 // Y'PbPr to R'G'B', no clipping.

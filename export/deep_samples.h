@@ -30,10 +30,10 @@ struct FixedRow {
     int32_t bias;
 };
 struct SampleMatrix {
-    SampleRow y, cb, cr;  // YC48
-    float top;            // 2^n - 1
+    SampleRow y, cb, cr;                // YC48
+    float top;                          // 2^n - 1
     FixedRow fixedY, fixedCb, fixedCr;  // PA64
-    int32_t shift;  // 0: the single-precision rows hold
+    int32_t shift;                      // 0: the single-precision rows hold
     uint16_t fixedTop;
 };
 
@@ -45,23 +45,23 @@ typedef void (*PixelSampleKernel)(const uint8_t* pixels, int32_t count, const Sa
                                   uint16_t* cb, uint16_t* cr, int32_t chromaStep);
 
 void Yc48Samples_C(const uint8_t* pixels, int32_t count, const SampleMatrix* matrix, uint16_t* y, uint16_t* cb,
-                  uint16_t* cr, int32_t chromaStep);
+                   uint16_t* cr, int32_t chromaStep);
 void Pa64Samples_C(const uint8_t* pixels, int32_t count, const SampleMatrix* matrix, uint16_t* y, uint16_t* cb,
-                  uint16_t* cr, int32_t chromaStep);
+                   uint16_t* cr, int32_t chromaStep);
 void Yc48Samples_SSE2(const uint8_t* pixels, int32_t count, const SampleMatrix* matrix, uint16_t* y, uint16_t* cb,
-                  uint16_t* cr, int32_t chromaStep);
+                      uint16_t* cr, int32_t chromaStep);
 void Pa64Samples_SSE2(const uint8_t* pixels, int32_t count, const SampleMatrix* matrix, uint16_t* y, uint16_t* cb,
-                  uint16_t* cr, int32_t chromaStep);
+                      uint16_t* cr, int32_t chromaStep);
 void Yc48Samples_AVX2(const uint8_t* pixels, int32_t count, const SampleMatrix* matrix, uint16_t* y, uint16_t* cb,
-                  uint16_t* cr, int32_t chromaStep);
+                      uint16_t* cr, int32_t chromaStep);
 void Pa64Samples_AVX2(const uint8_t* pixels, int32_t count, const SampleMatrix* matrix, uint16_t* y, uint16_t* cb,
-                  uint16_t* cr, int32_t chromaStep);
+                      uint16_t* cr, int32_t chromaStep);
 
 // Even-pixel chroma from a kernel that computes every pixel's: through
 // stack arrays, a piece at a time.
 template <void (*Kernel)(const uint8_t*, int32_t, const SampleMatrix*, uint16_t*, uint16_t*, uint16_t*, int32_t)>
-static inline void EvenChromaThroughFull(const uint8_t* pixels, int32_t count, const SampleMatrix* matrix, int32_t pixelBytes,
-                                         uint16_t* y, uint16_t* cb, uint16_t* cr) {
+static inline void EvenChromaThroughFull(const uint8_t* pixels, int32_t count, const SampleMatrix* matrix,
+                                         int32_t pixelBytes, uint16_t* y, uint16_t* cb, uint16_t* cr) {
     enum { Piece = 256 };
     uint16_t fullCb[Piece], fullCr[Piece];
     for (int32_t start = 0; start < count; start += Piece) {
@@ -77,8 +77,7 @@ static inline void EvenChromaThroughFull(const uint8_t* pixels, int32_t count, c
 // One sample by the rule above: the scalar kernels' arithmetic, and the
 // vector kernels' for their last few pixels. Internal linkage, so each kernel
 // file keeps a copy compiled for its own instruction set.
-static inline uint16_t QuantiseFixed(const FixedRow* row, int32_t shift, int32_t top, int32_t r, int32_t g,
-                                     int32_t b) {
+static inline uint16_t QuantiseFixed(const FixedRow* row, int32_t shift, int32_t top, int32_t r, int32_t g, int32_t b) {
     const int32_t sum = row->f[0] * (r - 32768) + row->f[1] * (g - 32768) + row->f[2] * (b - 32768) + row->bias;
     const int32_t v = sum >> shift;
     return static_cast<uint16_t>(v < 0 ? 0 : v > top ? top : v);

@@ -49,8 +49,7 @@ inline void Store16(uint16_t* at, __m256i first, __m256i second, __m256i order) 
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(at), packed);
 }
 
-inline void Store(const Planes8& first, const Planes8& second, __m256i order, uint16_t* y, uint16_t* cb,
-                  uint16_t* cr) {
+inline void Store(const Planes8& first, const Planes8& second, __m256i order, uint16_t* y, uint16_t* cb, uint16_t* cr) {
     Store16(y, first.y, second.y, order);
     Store16(cb, first.cb, second.cb, order);
     Store16(cr, first.cr, second.cr, order);
@@ -107,8 +106,8 @@ FixedCoefficients BroadcastFixed(const SampleMatrix* m) {
     const FixedRow* rows[3] = {&m->fixedY, &m->fixedCb, &m->fixedCr};
     for (int i = 0; i < 3; ++i) {
         const FixedRow* r = rows[i];
-        c.redGreen[i] = _mm256_set1_epi32(static_cast<int32_t>(static_cast<uint16_t>(r->f[0]) |
-                                                               static_cast<uint32_t>(static_cast<uint16_t>(r->f[1])) << 16));
+        c.redGreen[i] = _mm256_set1_epi32(static_cast<int32_t>(
+            static_cast<uint16_t>(r->f[0]) | static_cast<uint32_t>(static_cast<uint16_t>(r->f[1])) << 16));
         c.blue[i] = _mm256_set1_epi32(static_cast<uint16_t>(r->f[2]));
         c.bias[i] = _mm256_set1_epi32(r->bias);
     }

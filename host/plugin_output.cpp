@@ -36,8 +36,8 @@ static void UpdatePreview(const ExportJob* job) {
 static void ShowReportBox(const ExportJob*, int) { ShowMessageBuffer(); }
 
 int PLUGIN_CDECL PluginOutput(OutputRequest* request) {
-    ExportJob job = MakeExportJob(request, request->width, request->height, request->rate, request->scale,
-                                  request->frameCount);
+    ExportJob job =
+        MakeExportJob(request, request->width, request->height, request->rate, request->scale, request->frameCount);
     job.openOutput = OpenOutput;
     // A null path cannot be opened: its report names an empty path.
     job.reportPath = request->outputPath != nullptr ? request->outputPath : "";

@@ -15,7 +15,7 @@ enum HostPicture : int32_t { PictureYuy2 = 0, PicturePrecise = 1 };
 struct ColorFormatInfo {
     int32_t code;  // the settings' colorFormat: layout + 3 x depth step
     ChromaLayout layout;
-    int32_t bits;           // bits a sample; a sample takes one byte up to 8, two above
+    int32_t bits;  // bits a sample; a sample takes one byte up to 8, two above
     HostPicture picture;
     const char* headerTag;  // the header's colour tag, one piece with its leading space
     const char* name;       // as the settings text shows it

@@ -105,7 +105,8 @@ TEST_F(ConfigDialog, ColourIsLayoutAndDepth) {
         EXPECT_EQ(gOutputSettings.colorFormat, code);
         EXPECT_TRUE(Checked(IdAspectUnspecified) && Checked(IdScanProgressive)) << code;
         // Clicking the other choices composes the code from scratch.
-        EXPECT_EQ(Run(MakeSettings(8 - code, 0, 0, 0, 0), {Click(layouts[code % 3]), Click(IdDepth8 + code / 3), Press(IDOK)}),
+        EXPECT_EQ(Run(MakeSettings(8 - code, 0, 0, 0, 0),
+                      {Click(layouts[code % 3]), Click(IdDepth8 + code / 3), Press(IDOK)}),
                   IDOK);
         EXPECT_EQ(gOutputSettings.colorFormat, code);
     }

@@ -116,7 +116,9 @@ TEST(DeepConversion, MatrixRulesHoldToAnEighthOfACode) {
                     const uint32_t r = NextRandom(&state);
                     int v;
                     if (pa64)  // full range, grey, and near black
-                        v = kind == 0 ? static_cast<int>(r & 0xFFFF) : kind == 1 ? i % 65536 : static_cast<int>(r & 0x3FF);
+                        v = kind == 0   ? static_cast<int>(r & 0xFFFF)
+                            : kind == 1 ? i % 65536
+                                        : static_cast<int>(r & 0x3FF);
                     else  // nominal ranges, beyond them, and anything at all
                         v = kind == 3 ? static_cast<int16_t>(r) : static_cast<int>(r % 8192) - (c == 0 ? 1024 : 4096);
                     values.push_back(v);
@@ -124,8 +126,8 @@ TEST(DeepConversion, MatrixRulesHoldToAnEighthOfACode) {
             }
             const std::vector<uint8_t> picture = Picture(values);
             for (int32_t code : {Yuv444, Yuv444P10, Yuv444P12}) {
-                const std::vector<uint8_t> reference = Convert(DeepConverter(ConverterVariantAt(0), pa64, code),
-                                                               picture, code, w, h);
+                const std::vector<uint8_t> reference =
+                    Convert(DeepConverter(ConverterVariantAt(0), pa64, code), picture, code, w, h);
                 EXPECT_EQ(CheckAgainstModel(reference, values, pa64, w, h, BitsOf(code)), "")
                     << (pa64 ? "PA64" : "YC48") << " " << h << " lines, code " << code;
                 for (const ConverterVariant* variant : RunnableVariants())

@@ -57,5 +57,6 @@ inline int ModelClip(double code, int bits) {
 inline bool ModelAdmits(double code, int bits, int sample) {
     if (sample == ModelClip(code, bits)) return true;
     const double midpoint = floor(code) + 0.5;
-    return fabs(code - midpoint) <= 0.125 && (sample == ModelClip(code - 0.25, bits) || sample == ModelClip(code + 0.25, bits));
+    return fabs(code - midpoint) <= 0.125 &&
+           (sample == ModelClip(code - 0.25, bits) || sample == ModelClip(code + 0.25, bits));
 }

@@ -55,8 +55,9 @@ TEST(ExEdit2Settings, TextShowsUnknownCodesAsNumbers) {
               u"YUV 422, カスタム 10:11, インタレース (ボトム先頭)");
     EXPECT_EQ(std::u16string((LoadSettings(MakeSettings(8, 2, 0, 0, 0)), PluginSettingsText())),
               u"YUV 444 12 bit, 16:9 (ディスプレイ), プログレッシブ");
-    const char* const colours[] = {"YUV 420",        "YUV 422",        "YUV 444",        "YUV 420 10 bit", "YUV 422 10 bit",
-                                   "YUV 444 10 bit", "YUV 420 12 bit", "YUV 422 12 bit", "YUV 444 12 bit"};
+    const char* const colours[] = {"YUV 420",        "YUV 422",        "YUV 444",
+                                   "YUV 420 10 bit", "YUV 422 10 bit", "YUV 444 10 bit",
+                                   "YUV 420 12 bit", "YUV 422 12 bit", "YUV 444 12 bit"};
     for (int32_t code = 0; code <= 8; ++code)
         EXPECT_EQ(TextOf(MakeSettings(code, -1, 0, 0, 3)), std::string(colours[code]) + ", -1, 3");
     EXPECT_EQ(TextOf(MakeSettings(9, -1, 0, 0, 3)), "9, -1, 3");

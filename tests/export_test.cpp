@@ -75,10 +75,12 @@ protected:
     std::string Expected(const std::string& header, int records) {
         if (SourcePictureOf(&gOutputSettings, HostPicture()) != FrameFormatYuy2) {
             // Deep formats: the reference converter (each sample checked on its own elsewhere).
-            const FrameConverter convert = ChooseFrameConverterOf(ConverterVariantAt(0), &gOutputSettings, HostPicture());
+            const FrameConverter convert =
+                ChooseFrameConverterOf(ConverterVariantAt(0), &gOutputSettings, HostPicture());
             std::string bytes = header;
             for (int i = 0; i < records; ++i) {
-                std::vector<uint8_t> frame(static_cast<size_t>(PlanarFrameSize(&gOutputSettings, host.width, host.height)));
+                std::vector<uint8_t> frame(
+                    static_cast<size_t>(PlanarFrameSize(&gOutputSettings, host.width, host.height)));
                 convert(frame.data(), host.frames[i].data(), host.width, host.height);
                 bytes += "FRAME\n" + std::string(frame.begin(), frame.end());
             }
@@ -138,14 +140,20 @@ TEST_P(Export, FilesInEachMode) {
         {MakeSettings(1, 0, 0, 0, 0), 2, 1, "YUV4MPEG2 W2 H1 F30000:1001 Ip A0:0 C422 XYSCSS=422\n"},
         {MakeSettings(0, 0, 0, 0, 0), 2, 2, "YUV4MPEG2 W2 H2 F30000:1001 Ip A0:0 C420mpeg2 XYSCSS=420MPEG2\n"},
         {MakeSettings(0, 0, 0, 0, 0), 0, 0, "YUV4MPEG2 W0 H0 F30000:1001 Ip A0:0 C420mpeg2 XYSCSS=420MPEG2\n"},
-        {MakeSettings(2, 0, 0, 0, 0), 5, 3, "YUV4MPEG2 W5 H3 F30000:1001 Ip A0:0 C444 XYSCSS=444 XCOLORRANGE=LIMITED\n"},
+        {MakeSettings(2, 0, 0, 0, 0), 5, 3,
+         "YUV4MPEG2 W5 H3 F30000:1001 Ip A0:0 C444 XYSCSS=444 XCOLORRANGE=LIMITED\n"},
         {MakeSettings(3, 2, 0, 0, 1), 1280, 720,
          "YUV4MPEG2 W1280 H720 F30000:1001 It A1:1 C420p10 XYSCSS=420P10 XCOLORRANGE=LIMITED\n"},
-        {MakeSettings(4, 0, 0, 0, 0), 34, 7, "YUV4MPEG2 W34 H7 F30000:1001 Ip A0:0 C422p10 XYSCSS=422P10 XCOLORRANGE=LIMITED\n"},
-        {MakeSettings(5, 0, 0, 0, 2), 33, 5, "YUV4MPEG2 W33 H5 F30000:1001 Ib A0:0 C444p10 XYSCSS=444P10 XCOLORRANGE=LIMITED\n"},
-        {MakeSettings(6, 0, 0, 0, 0), 720, 480, "YUV4MPEG2 W720 H480 F30000:1001 Ip A0:0 C420p12 XYSCSS=420P12 XCOLORRANGE=LIMITED\n"},
-        {MakeSettings(7, 0, 0, 0, 1), 1920, 1080, "YUV4MPEG2 W1920 H1080 F30000:1001 It A0:0 C422p12 XYSCSS=422P12 XCOLORRANGE=LIMITED\n"},
-        {MakeSettings(8, 0, 0, 0, 0), 1, 1, "YUV4MPEG2 W1 H1 F30000:1001 Ip A0:0 C444p12 XYSCSS=444P12 XCOLORRANGE=LIMITED\n"},
+        {MakeSettings(4, 0, 0, 0, 0), 34, 7,
+         "YUV4MPEG2 W34 H7 F30000:1001 Ip A0:0 C422p10 XYSCSS=422P10 XCOLORRANGE=LIMITED\n"},
+        {MakeSettings(5, 0, 0, 0, 2), 33, 5,
+         "YUV4MPEG2 W33 H5 F30000:1001 Ib A0:0 C444p10 XYSCSS=444P10 XCOLORRANGE=LIMITED\n"},
+        {MakeSettings(6, 0, 0, 0, 0), 720, 480,
+         "YUV4MPEG2 W720 H480 F30000:1001 Ip A0:0 C420p12 XYSCSS=420P12 XCOLORRANGE=LIMITED\n"},
+        {MakeSettings(7, 0, 0, 0, 1), 1920, 1080,
+         "YUV4MPEG2 W1920 H1080 F30000:1001 It A0:0 C422p12 XYSCSS=422P12 XCOLORRANGE=LIMITED\n"},
+        {MakeSettings(8, 0, 0, 0, 0), 1, 1,
+         "YUV4MPEG2 W1 H1 F30000:1001 Ip A0:0 C444p12 XYSCSS=444P12 XCOLORRANGE=LIMITED\n"},
     };
     for (const Mode& mode : modes) {
         LoadSettings(mode.settings);

@@ -77,8 +77,8 @@ int main(int argc, char** argv) {
         FillFrame(Frames - 1);
         std::vector<uint8_t> model(static_cast<size_t>(frameSize));
         if (deep)  // the reference converter, checked sample by sample by the unit tests
-            ChooseFrameConverterOf(ConverterVariantAt(0), &settings, FrameFormatYc48)(model.data(), gFrame.data(), Width,
-                                                                                      Height);
+            ChooseFrameConverterOf(ConverterVariantAt(0), &settings, FrameFormatYc48)(model.data(), gFrame.data(),
+                                                                                      Width, Height);
         else
             model = ModelFrame(Planar422, gFrame.data(), Width, Height);
         ok = ok && std::string(record.begin(), record.begin() + 6) == "FRAME\n" &&

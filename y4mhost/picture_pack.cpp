@@ -142,8 +142,10 @@ static AVPixelFormat DeepenedFormat(const AVFrame* picture, int32_t width, int32
     const bool yuv = d != nullptr && !(d->flags & (AV_PIX_FMT_FLAG_RGB | AV_PIX_FMT_FLAG_PAL)) && d->nb_components >= 3;
     const int depth = d != nullptr ? d->comp[0].depth : 12;
     if (sameSize && yuv && d->log2_chroma_w == 1) {
-        if (d->log2_chroma_h == 1) return depth <= 8 ? AV_PIX_FMT_YUV420P : depth <= 10 ? AV_PIX_FMT_YUV420P10LE : AV_PIX_FMT_YUV420P12LE;
-        if (d->log2_chroma_h == 0) return depth <= 8 ? AV_PIX_FMT_YUV422P : depth <= 10 ? AV_PIX_FMT_YUV422P10LE : AV_PIX_FMT_YUV422P12LE;
+        if (d->log2_chroma_h == 1)
+            return depth <= 8 ? AV_PIX_FMT_YUV420P : depth <= 10 ? AV_PIX_FMT_YUV420P10LE : AV_PIX_FMT_YUV420P12LE;
+        if (d->log2_chroma_h == 0)
+            return depth <= 8 ? AV_PIX_FMT_YUV422P : depth <= 10 ? AV_PIX_FMT_YUV422P10LE : AV_PIX_FMT_YUV422P12LE;
     }
     if (sameSize && yuv && d->log2_chroma_w == 0 && d->log2_chroma_h == 0)
         return depth <= 8 ? AV_PIX_FMT_YUV444P : depth <= 10 ? AV_PIX_FMT_YUV444P10LE : AV_PIX_FMT_YUV444P12LE;

@@ -65,5 +65,5 @@ static bool RunPluginExport(int32_t width, int32_t height, int32_t rate, int32_t
     return gTable->output(&request) == 1;
 }
 
-const PluginSession AviUtl1Session = {"AviUtl 1.x", FrameFormatYc48, OpenPlugin, PutPluginSettings, TakePluginSettings,
-                                      RunPluginDialog, RunPluginExport};
+const PluginSession AviUtl1Session = {"AviUtl 1.x",       FrameFormatYc48, OpenPlugin,     PutPluginSettings,
+                                      TakePluginSettings, RunPluginDialog, RunPluginExport};

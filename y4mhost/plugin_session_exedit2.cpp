@@ -105,5 +105,5 @@ static bool RunPluginExport(int32_t width, int32_t height, int32_t rate, int32_t
     return gTable->output(&request);
 }
 
-const PluginSession ExEdit2Session = {"ExEdit2", FrameFormatPa64, OpenPlugin, PutPluginSettings, TakePluginSettings,
-                                      RunPluginDialog, RunPluginExport};
+const PluginSession ExEdit2Session = {"ExEdit2",          FrameFormatPa64, OpenPlugin,     PutPluginSettings,
+                                      TakePluginSettings, RunPluginDialog, RunPluginExport};

@@ -27,7 +27,8 @@ void YpbprToRgb(Weights w, double m[3][3]) {
 void RgbToYpbpr(Weights w, double m[3][3]) {
     const double kg = 1 - w.kr - w.kb;
     const double cb = 2 * (1 - w.kb), cr = 2 * (1 - w.kr);
-    const double rows[3][3] = {{w.kr, kg, w.kb}, {-w.kr / cb, -kg / cb, (1 - w.kb) / cb}, {(1 - w.kr) / cr, -kg / cr, -w.kb / cr}};
+    const double rows[3][3] = {
+        {w.kr, kg, w.kb}, {-w.kr / cb, -kg / cb, (1 - w.kb) / cb}, {(1 - w.kr) / cr, -kg / cr, -w.kb / cr}};
     for (int i = 0; i < 3; ++i)
         for (int j = 0; j < 3; ++j) m[i][j] = rows[i][j];
 }
@@ -76,9 +77,7 @@ SamplePlanes Yuy2Planes(const uint8_t* yuy2, int32_t width) {
     return SamplePlanes{{yuy2, yuy2 + 1, yuy2 + 3}, {stride, stride, stride}, {2, 4, 4}, 1, 8, 1, 0, false};
 }
 
-int32_t HostPixelBytes(uint32_t picture) {
-    return picture == FrameFormatPa64 ? 8 : picture == FrameFormatYc48 ? 6 : 2;
-}
+int32_t HostPixelBytes(uint32_t picture) { return picture == FrameFormatPa64 ? 8 : picture == FrameFormatYc48 ? 6 : 2; }
 
 void PackPrecisePicture(const SamplePlanes& planes, int32_t width, int32_t height, uint32_t picture, uint8_t* out) {
     const int32_t depth = planes.depth;

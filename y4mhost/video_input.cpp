@@ -218,9 +218,8 @@ static void DecodeAhead() {
             gVideo.changed.wait(guard, [i] { return gVideo.stop || i < gVideo.held + RingFrames; });
             if (gVideo.stop) break;
         }
-        if (!AdvanceTo(i, &error) ||
-            !PackPicture(gVideo.picture, gVideo.outWidth, gVideo.outHeight, gVideo.outFormat,
-                         gVideo.ring[i % RingFrames].data(), &error))
+        if (!AdvanceTo(i, &error) || !PackPicture(gVideo.picture, gVideo.outWidth, gVideo.outHeight, gVideo.outFormat,
+                                                  gVideo.ring[i % RingFrames].data(), &error))
             break;
         std::lock_guard<std::mutex> guard(gVideo.lock);
         gVideo.produced = i + 1;

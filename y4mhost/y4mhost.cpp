@@ -37,9 +37,9 @@ struct FrameSource {
     bool still;
     bool stillDrawn;
     int32_t width, height, fieldOrder;
-    size_t frameBytes;          // of a raw YUY2 frame
-    std::vector<uint8_t> frame;  // YUY2: the pattern's or the raw input's
-    uint32_t picture;            // the picture format the export asks for
+    size_t frameBytes;             // of a raw YUY2 frame
+    std::vector<uint8_t> frame;    // YUY2: the pattern's or the raw input's
+    uint32_t picture;              // the picture format the export asks for
     std::vector<uint8_t> precise;  // the frame as YC48 or PA64, when asked for
     bool preciseMade;
     int32_t frameCount;
@@ -357,7 +357,8 @@ static bool StartSource(const HostOptions& o, uint32_t picture, std::string* err
         return true;
     }
     gSource.frame.assign(gSource.frameBytes + 1, 0);
-    if (picture != FrameFormatYuy2) gSource.precise.assign(static_cast<size_t>(HostPixelBytes(picture)) * o.width * o.height + 1, 0);
+    if (picture != FrameFormatYuy2)
+        gSource.precise.assign(static_cast<size_t>(HostPixelBytes(picture)) * o.width * o.height + 1, 0);
     return true;
 }
 
