@@ -56,8 +56,6 @@ uint32_t SourcePictureOf(const OutputSettings* settings, uint32_t precisePicture
     return ColorFormatOrDefault(settings->colorFormat)->picture == PicturePrecise ? precisePicture : FrameFormatYuy2;
 }
 
-int32_t SourcePixelBytes(uint32_t picture) { return picture == FrameFormatYuy2 ? 2 : PictureBytesPerPixel(picture); }
-
 int64_t PlanarFrameSize(const OutputSettings* settings, int32_t width, int32_t height) {
     const ColorFormatInfo* format = ColorFormatOrDefault(settings->colorFormat);
     // At most 6 bytes a pixel: past 2^60 pixels the product could overflow,

@@ -38,8 +38,6 @@ FrameConverter ChooseFrameConverterOf(const ConverterVariant* variant, const Out
                                       uint32_t precisePicture);
 // The picture a format's frames are asked for in: YUY2, or the host's precise one.
 uint32_t SourcePictureOf(const OutputSettings* settings, uint32_t precisePicture);
-// Bytes of one pixel of that picture: 2 (YUY2), 6 (YC48) or 8 (PA64).
-int32_t SourcePixelBytes(uint32_t picture);
 
 // Bytes of one planar frame in 64 bits: bytes a sample x (width x height +
 // 2 x chroma width x chroma height); INT64_MAX past 2^60 pixels, where the

@@ -90,8 +90,6 @@ void PutChroma(const DeepConversion* c, const Plane* plane, intptr_t unit, intpt
 
 }  // namespace
 
-int32_t PictureBytesPerPixel(uint32_t picture) { return picture == FrameFormatPa64 ? 8 : 6; }
-
 void ConvertDeepFrame(const DeepConversion* c, uint8_t* destination, const uint8_t* source, int32_t width,
                       int32_t height) {
     const int32_t unitRows = c->layout != Chroma420 ? 1 : c->interlaced ? 4 : 2;
@@ -99,7 +97,7 @@ void ConvertDeepFrame(const DeepConversion* c, uint8_t* destination, const uint8
     if (width < pixelMultiple || height < unitRows) return;
     const int32_t columns = width / pixelMultiple * pixelMultiple;
     const int32_t sampleBytes = c->bits > 8 ? 2 : 1;
-    const int32_t pixelBytes = PictureBytesPerPixel(c->picture);
+    const int32_t pixelBytes = FramePixelBytes(c->picture);
     const intptr_t sourceRowBytes = static_cast<intptr_t>(width) * pixelBytes;
     const intptr_t chromaWidth = width >> ChromaWidthShift(c->layout);
     const intptr_t chromaHeight = height >> ChromaHeightShift(c->layout);

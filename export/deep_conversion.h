@@ -22,9 +22,6 @@ struct DeepConversion {
     int32_t bits;
 };
 
-// Bytes a pixel of the picture takes: 6 for YC48, 8 for PA64.
-int32_t PictureBytesPerPixel(uint32_t picture);
-
 // Writes the whole planar frame. Sizes it cannot use (below one chroma unit,
 // negative values) write nothing; an odd width in 4:2:0 or 4:2:2 leaves each
 // row's last luma sample unwritten, as the 8-bit converters do.

@@ -23,7 +23,7 @@ static bool FrameFitsExport(const OutputSettings* settings, uint32_t picture, in
     if (width < 0 || height < 0) return false;
     // Pixels first: a 2^31 x 2^31 request times 8 bytes would overflow 64 bits.
     const int64_t pixels = static_cast<int64_t>(width) * height;
-    return pixels <= INT32_MAX / SourcePixelBytes(picture) && PlanarFrameSize(settings, width, height) <= INT32_MAX;
+    return pixels <= INT32_MAX / FramePixelBytes(picture) && PlanarFrameSize(settings, width, height) <= INT32_MAX;
 }
 
 enum { FrameBufferAlignment = 64 };

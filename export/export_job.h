@@ -15,6 +15,12 @@ enum : uint32_t {
     FrameFormatPa64 = 0x34364150u,  // 'PA64'
 };
 
+// Bytes a pixel of each picture takes (rows have no padding); 0 for a word
+// that names none of them.
+inline int32_t FramePixelBytes(uint32_t format) {
+    return format == FrameFormatYuy2 ? 2 : format == FrameFormatYc48 ? 6 : format == FrameFormatPa64 ? 8 : 0;
+}
+
 struct ExportJob;
 
 typedef bool (*JobAbortFunction)(const ExportJob* job);

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "export/export_job.h"
 #include "tests/test_random.h"
 
 #if defined(_WIN32)
@@ -45,18 +46,13 @@ inline int FAKE_HOST_CDECL FakeUpdatePreview() {
     return 1;
 }
 
-// Bytes a pixel of a picture format: 'YUY2' 2, 'YC48' 6, 'PA64' 8, else 0.
-inline int FakePixelBytes(uint32_t format) {
-    return format == 0x32595559u ? 2 : format == 0x38344359u ? 6 : format == 0x34364150u ? 8 : 0;
-}
-
 // One spare byte keeps the pointer of an empty frame non-null.
 inline void* FAKE_HOST_CDECL FakeGetFrame(int frame, uint32_t format) {
     gFakeHost->calls.push_back("frame " + std::to_string(frame));
     gFakeHost->lastFormat = format;
-    if (FakePixelBytes(format) == 0 || frame == gFakeHost->nullFrameAt) return nullptr;
+    if (FramePixelBytes(format) == 0 || frame == gFakeHost->nullFrameAt) return nullptr;
     if (static_cast<size_t>(frame) >= gFakeHost->frames.size()) gFakeHost->frames.resize(frame + 1);
-    size_t bytes = static_cast<size_t>(FakePixelBytes(format)) * gFakeHost->width * gFakeHost->height;
+    size_t bytes = static_cast<size_t>(FramePixelBytes(format)) * gFakeHost->width * gFakeHost->height;
     gFakeHost->frames[frame] = RandomBytes(bytes + 1, 1000 + frame);
     return gFakeHost->frames[frame].data();
 }

@@ -90,6 +90,20 @@ static bool PackPlanes(const uint8_t* const* p, const int* s, AVPixelFormat form
     return true;
 }
 
+// A scratch frame of this size and format, (re)allocated when either
+// changes; null when it cannot be had.
+static AVFrame* ScratchFrame(AVFrame** slot, int32_t width, int32_t height, AVPixelFormat format) {
+    AVFrame* frame = *slot != nullptr ? *slot : (*slot = av_frame_alloc());
+    if (frame != nullptr && (frame->width != width || frame->height != height || frame->format != format)) {
+        av_frame_unref(frame);
+        frame->width = width;
+        frame->height = height;
+        frame->format = format;
+        if (av_frame_get_buffer(frame, 0) < 0) av_frame_unref(frame);
+    }
+    return frame != nullptr && frame->data[0] != nullptr ? frame : nullptr;
+}
+
 // Full-range sources come out at limited range (as AviUtl's own input
 // brings them), whether or not their format's name says "j".
 static void SetRanges(SwsContext* context, const AVFrame* picture) {
@@ -173,16 +187,8 @@ static bool PackPrecise(const AVFrame* picture, int32_t width, int32_t height, u
         gPacker.deepener = sws_getCachedContext(gPacker.deepener, picture->width, picture->height,
                                                 static_cast<AVPixelFormat>(picture->format), width, height, target,
                                                 SWS_BICUBIC | SWS_ACCURATE_RND, nullptr, nullptr, nullptr);
-        AVFrame* deepened = gPacker.deepened != nullptr ? gPacker.deepened : (gPacker.deepened = av_frame_alloc());
-        if (gPacker.deepener != nullptr && deepened != nullptr &&
-            (deepened->width != width || deepened->height != height || deepened->format != target)) {
-            av_frame_unref(deepened);
-            deepened->width = width;
-            deepened->height = height;
-            deepened->format = target;
-            if (av_frame_get_buffer(deepened, 0) < 0) av_frame_unref(deepened);
-        }
-        if (gPacker.deepener == nullptr || deepened == nullptr || deepened->data[0] == nullptr) {
+        AVFrame* deepened = ScratchFrame(&gPacker.deepened, width, height, target);
+        if (gPacker.deepener == nullptr || deepened == nullptr) {
             *error = "cannot convert pictures of this format for the deep colour formats";
             return false;
         }
@@ -215,16 +221,8 @@ bool PackPicture(const AVFrame* picture, int32_t width, int32_t height, uint32_t
         // -pix_fmt yuv420p (yuv422p) does, then sample for sample.
         gPacker.reducer = sws_getCachedContext(gPacker.reducer, width, height, format, width, height, exact,
                                                SWS_BICUBIC, nullptr, nullptr, nullptr);
-        AVFrame* reduced = gPacker.reduced != nullptr ? gPacker.reduced : (gPacker.reduced = av_frame_alloc());
-        if (gPacker.reducer != nullptr && reduced != nullptr &&
-            (reduced->width != width || reduced->height != height || reduced->format != exact)) {
-            av_frame_unref(reduced);
-            reduced->width = width;
-            reduced->height = height;
-            reduced->format = exact;
-            if (av_frame_get_buffer(reduced, 0) < 0) av_frame_unref(reduced);
-        }
-        if (gPacker.reducer != nullptr && reduced != nullptr && reduced->data[0] != nullptr) {
+        AVFrame* reduced = ScratchFrame(&gPacker.reduced, width, height, exact);
+        if (gPacker.reducer != nullptr && reduced != nullptr) {
             SetRanges(gPacker.reducer, picture);
             sws_scale(gPacker.reducer, picture->data, picture->linesize, 0, height, reduced->data, reduced->linesize);
             if (PackPlanes(reduced->data, reduced->linesize, exact, picture->interlaced_frame, width, height, yuy2))

@@ -77,8 +77,6 @@ SamplePlanes Yuy2Planes(const uint8_t* yuy2, int32_t width) {
     return SamplePlanes{{yuy2, yuy2 + 1, yuy2 + 3}, {stride, stride, stride}, {2, 4, 4}, 1, 8, 1, 0, false};
 }
 
-int32_t HostPixelBytes(uint32_t picture) { return picture == FrameFormatPa64 ? 8 : picture == FrameFormatYc48 ? 6 : 2; }
-
 void PackPrecisePicture(const SamplePlanes& planes, int32_t width, int32_t height, uint32_t picture, uint8_t* out) {
     const int32_t depth = planes.depth;
     const double s = static_cast<double>(1 << (depth - 8));
@@ -90,7 +88,7 @@ void PackPrecisePicture(const SamplePlanes& planes, int32_t width, int32_t heigh
         chroma[v] = (v - 128 * s) / (224 * s);
     }
     const PixelMap map = MapFor(picture, height);
-    const int32_t pixelBytes = HostPixelBytes(picture);
+    const int32_t pixelBytes = FramePixelBytes(picture);
     const bool fields = planes.interlaced && planes.chromaHeightShift == 1;
     for (int32_t r = 0; r < height; ++r) {
         // Within a field, chroma row k serves rows 4g + field and 4g + 2 + field.

@@ -31,6 +31,3 @@ SamplePlanes Yuy2Planes(const uint8_t* yuy2, int32_t width);
 // width x height pixels into `out` as `picture` (FrameFormatYc48: 6 bytes a
 // pixel, FrameFormatPa64: 8), rows top first with no padding.
 void PackPrecisePicture(const SamplePlanes& planes, int32_t width, int32_t height, uint32_t picture, uint8_t* out);
-
-// Bytes a pixel of a picture format takes: 2, 6 or 8.
-int32_t HostPixelBytes(uint32_t picture);

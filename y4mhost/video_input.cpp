@@ -11,6 +11,7 @@ extern "C" {
 #include <thread>
 #include <vector>
 
+#include "export/export_job.h"
 #include "y4mhost/precise_picture.h"
 #include "y4mhost/timeline_plan.h"
 #include "y4mhost/video_demux.h"
@@ -237,7 +238,7 @@ void StartVideoDecoding(int32_t width, int32_t height, uint32_t format) {
     gVideo.outHeight = height;
     gVideo.outFormat = format;
     for (std::vector<uint8_t>& frame : gVideo.ring)
-        frame.assign(static_cast<size_t>(HostPixelBytes(format)) * width * height, 0);
+        frame.assign(static_cast<size_t>(FramePixelBytes(format)) * width * height, 0);
     gVideo.held = -1;
     gVideo.worker = std::thread(DecodeAhead);
 }

@@ -225,7 +225,7 @@ static bool PrepareRaw(HostOptions* o, int64_t frameBytes, std::string* error) {
 // Every frame must fit the host's 32-bit sizes: judged before anything of
 // that size is allocated.
 static bool FrameSizeFits(const HostOptions& o, uint32_t picture, std::string* error) {
-    const int64_t frameBytes = HostPixelBytes(picture) * static_cast<int64_t>(o.width) * o.height;
+    const int64_t frameBytes = FramePixelBytes(picture) * static_cast<int64_t>(o.width) * o.height;
     if (frameBytes <= INT32_MAX) return true;
     *error = "frame size " + Ratio(o.width, o.height, "x") + " is too large: a " + PictureName(picture) +
              " frame of it (" + std::to_string(frameBytes) +
@@ -358,7 +358,7 @@ static bool StartSource(const HostOptions& o, uint32_t picture, std::string* err
     }
     gSource.frame.assign(gSource.frameBytes + 1, 0);
     if (picture != FrameFormatYuy2)
-        gSource.precise.assign(static_cast<size_t>(HostPixelBytes(picture)) * o.width * o.height + 1, 0);
+        gSource.precise.assign(static_cast<size_t>(FramePixelBytes(picture)) * o.width * o.height + 1, 0);
     return true;
 }
 

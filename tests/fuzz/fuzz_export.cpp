@@ -50,7 +50,7 @@ int Preview() { return 0; }
 // larger ones come back null.
 void* Frame(int frame, uint32_t format) {
     if (format != gHost.expectedFormat) abort();
-    const int64_t bytes = SourcePixelBytes(format) * static_cast<int64_t>(gHost.width) * gHost.height;
+    const int64_t bytes = FramePixelBytes(format) * static_cast<int64_t>(gHost.width) * gHost.height;
     if (frame == gHost.nullAt || bytes < 0 || bytes > (8 << 20)) return nullptr;
     gHost.frame.resize(static_cast<size_t>(bytes) + 1);
     FillRandom(gHost.frame.data(), gHost.frame.size(), gHost.seed + static_cast<uint32_t>(frame));
