@@ -46,7 +46,7 @@ echo
 echo "== PA64 (ExEdit2's 16-bit RGBA) to 10 bits: every variant against memcpy and libswscale (median of 100)"
 build/bench/bench/pa64_converters 100
 echo
-echo "== the .auo2's whole PA64 export under 64-bit Wine against its floor (best of 3, 200 frames into /dev/shm)"
+echo "== the .auo2's whole PA64 export under 64-bit Wine against its floor and the bound of one read of the picture (median frame of 3 x 200, into /dev/shm)"
 pa64_dir=$(mktemp -d /dev/shm/y4m-pa64-XXXXXX)
 tools/wine-run.sh build/bench-mingw64/bench/pa64_export.exe build/bench-mingw64/yuv4mpeg2.auo2 \
     "Z:$pa64_dir/pa64.y4m" 200 2>/dev/null | tr -d '\r'
