@@ -33,10 +33,16 @@ ffmpeg_shm=$(best_fps "$frames" ffmpeg -v error -y -f rawvideo -pix_fmt yuyv422 
     -pix_fmt yuv420p -f yuv4mpegpipe "$shm/ffmpeg.y4m")
 ours_raw_shm=$(best_fps "$frames" "$host" --quiet --raw "$raw" --size 1920x1080 --rate 30000/1001 --format 420 \
     -o "$shm/ours.y4m")
-# The 32-bit module users run (its AVX2 path here), through the Windows host under Wine.
-module_raw_shm=$(best_fps "$frames" tools/wine-run.sh build/bench-mingw/y4mhost/y4mhost.exe \
-    --plugin build/bench-mingw/yuv4mpeg2.auo --quiet --raw "Z:$raw" --size 1920x1080 --rate 30000/1001 --format 420 \
-    -o "Z:$shm/module.y4m")
+# The 32-bit module users run (its AVX2 path here), through the Windows host
+# under Wine; n/a where this machine runs no 32-bit programs.
+source tools/i386-programs.sh
+i386_programs
+module_raw_shm=n/a
+if [ "$I386_PROGRAMS" != no ]; then
+    module_raw_shm=$(best_fps "$frames" tools/wine-run.sh build/bench-mingw/y4mhost/y4mhost.exe \
+        --plugin build/bench-mingw/yuv4mpeg2.auo --quiet --raw "Z:$raw" --size 1920x1080 --rate 30000/1001 \
+        --format 420 -o "Z:$shm/module.y4m")
+fi
 # The 64-bit ExEdit2 module through the 64-bit Windows host, as ExEdit2 calls it.
 module2_raw_shm=$(best_fps "$frames" tools/wine-run.sh build/bench-mingw64/y4mhost/y4mhost.exe \
     --plugin build/bench-mingw64/yuv4mpeg2.auo2 --quiet --raw "Z:$raw" --size 1920x1080 --rate 30000/1001 --format 420 \
@@ -56,7 +62,8 @@ echo "| plug-in (64-bit native) via y4mhost, same raw file | $ours_raw_shm | |"
 echo "| plug-in via y4mhost, frames from memory | $ours_shm | $ours_null |"
 echo "| floor: the same writes, no conversion | $floor_shm | $floor_null |"
 echo
-echo "32-bit module (same raw file, the same job as ffmpeg's) / ffmpeg: $(ratio "$module_raw_shm" "$ffmpeg_shm")x"
+[ "$module_raw_shm" = n/a ] ||
+    echo "32-bit module (same raw file, the same job as ffmpeg's) / ffmpeg: $(ratio "$module_raw_shm" "$ffmpeg_shm")x"
 echo ".auo2 (same raw file) / ffmpeg: $(ratio "$module2_raw_shm" "$ffmpeg_shm")x"
 echo "64-bit plug-in (same raw file) / ffmpeg: $(ratio "$ours_raw_shm" "$ffmpeg_shm")x"
 echo "plug-in (frames from memory: a different job, no input file read) / ffmpeg: $(ratio "$ours_shm" "$ffmpeg_shm")x"
