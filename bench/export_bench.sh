@@ -31,7 +31,7 @@ best_fps() {
 
 ffmpeg_shm=$(best_fps "$frames" ffmpeg -v error -y -f rawvideo -pix_fmt yuyv422 -s 1920x1080 -r 30000/1001 -i "$raw" \
     -pix_fmt yuv420p -f yuv4mpegpipe "$shm/ffmpeg.y4m")
-ours_raw_shm=$(best_fps "$frames" "$host" --quiet --raw "$raw" --size 1920x1080 --rate 30000/1001 --format 420 \
+ours_raw_shm=$(best_fps "$frames" "$host" --quiet -y --raw "$raw" --size 1920x1080 --rate 30000/1001 --format 420 \
     -o "$shm/ours.y4m")
 # The 32-bit module users run (its AVX2 path here), through the Windows host
 # under Wine; n/a where this machine runs no 32-bit programs.
@@ -40,15 +40,15 @@ i386_programs
 module_raw_shm=n/a
 if [ "$I386_PROGRAMS" != no ]; then
     module_raw_shm=$(best_fps "$frames" tools/wine-run.sh build/bench-mingw/y4mhost/y4mhost.exe \
-        --plugin build/bench-mingw/yuv4mpeg2.auo --quiet --raw "Z:$raw" --size 1920x1080 --rate 30000/1001 \
+        --plugin build/bench-mingw/yuv4mpeg2.auo --quiet -y --raw "Z:$raw" --size 1920x1080 --rate 30000/1001 \
         --format 420 -o "Z:$shm/module.y4m")
 fi
 # The 64-bit ExEdit2 module through the 64-bit Windows host, as ExEdit2 calls it.
 module2_raw_shm=$(best_fps "$frames" tools/wine-run.sh build/bench-mingw64/y4mhost/y4mhost.exe \
-    --plugin build/bench-mingw64/yuv4mpeg2.auo2 --quiet --raw "Z:$raw" --size 1920x1080 --rate 30000/1001 --format 420 \
+    --plugin build/bench-mingw64/yuv4mpeg2.auo2 --quiet -y --raw "Z:$raw" --size 1920x1080 --rate 30000/1001 --format 420 \
     -o "Z:$shm/module2.y4m")
-ours_shm=$(best_fps "$frames" "$host" --quiet --still --frames "$frames" --size 1920x1080 --format 420 -o "$shm/still.y4m")
-ours_null=$(best_fps "$frames" "$host" --quiet --still --frames "$frames" --size 1920x1080 --format 420 -o /dev/null)
+ours_shm=$(best_fps "$frames" "$host" --quiet -y --still --frames "$frames" --size 1920x1080 --format 420 -o "$shm/still.y4m")
+ours_null=$(best_fps "$frames" "$host" --quiet -y --still --frames "$frames" --size 1920x1080 --format 420 -o /dev/null)
 floor_shm=$(best_fps "$frames" "$floor" "$shm/floor.y4m" 1920 1080 "$frames")
 floor_null=$(best_fps "$frames" "$floor" /dev/null 1920 1080 "$frames")
 

@@ -10,7 +10,7 @@ install_packages "${DEMO_PACKAGES[@]}" || exit 1
 # Only the module and the host are built, so the test framework is not needed.
 cmake --preset native -DY4M_BUILD_TESTS=OFF >/dev/null
 cmake --build --preset native --target yuv4mpeg2 y4mhost >/dev/null
-build/native/y4mhost/y4mhost --size 1280x720 --rate 30000/1001 --frames 300 --format 420 -o demo.y4m
+build/native/y4mhost/y4mhost --size 1280x720 --rate 30000/1001 --frames 300 --format 420 -y -o demo.y4m
 echo "== ffprobe reads demo.y4m:"
 ffprobe -v error -count_frames -select_streams v:0 \
     -show_entries stream=width,height,r_frame_rate,nb_read_frames,pix_fmt,field_order,sample_aspect_ratio \

@@ -29,6 +29,7 @@ const char HostUsage[] =
     "                          -pix_fmt yuyv422); needs --size and --rate\n"
     "  -o, --output FILE|-     the .y4m file to write (required; never the input file);\n"
     "                          - is standard output (native build only)\n"
+    "  -y, --overwrite         replace an existing output file (refused without it)\n"
     "      --size WxH          frame size (pattern default 1280x720; scales a video file)\n"
     "      --rate N[/D]        frame rate (pattern default 30000/1001; 30 means 30/1); a\n"
     "                          video file is laid on a timeline of this rate\n"
@@ -49,7 +50,7 @@ const char HostUsage[] =
     "  -h, --help              this text\n"
     "\n"
     "Exit status: 0 exported, 1 the plug-in failed, 2 bad command line or input\n"
-    "(nothing written), 130 interrupted.\n";
+    "(nothing written), 1 also when the reader of -o - closed it, 130 interrupted.\n";
 
 static bool ParseInt(const char* text, int32_t* value) {
     errno = 0;
@@ -102,6 +103,8 @@ bool ParseHostOptions(int argc, char** argv, HostOptions* o, std::string* error)
             o->still = true;
         } else if (name == "--quiet") {
             o->quiet = true;
+        } else if (name == "-y" || name == "--overwrite") {
+            o->overwrite = true;
         } else if (name == "-o" || name == "--output") {
             if (!value(&v)) return false;
             o->outputPath = v;

@@ -19,8 +19,9 @@ struct HostOptions {
     // Settings fields given on the command line; -1 leaves the blob's value.
     int32_t colorFormat = -1, aspectMode = -1, aspectNum = 0, aspectDen = 0, interlaceMode = -1;
     bool config = false;
-    bool still = false;  // serve one pre-rendered frame for every index
-    bool quiet = false;  // no message-box echo, no progress bar
+    bool still = false;      // serve one pre-rendered frame for every index
+    bool quiet = false;      // no message-box echo, no progress bar
+    bool overwrite = false;  // an existing output file may be replaced
     bool help = false;
     bool version = false;
 };

@@ -15,6 +15,7 @@
 #include "y4mhost/import_patch.h"
 #else
 #include <dlfcn.h>
+#include <poll.h>
 #include <time.h>
 #include <unistd.h>
 #endif
@@ -173,12 +174,14 @@ bool SameFile(const std::string& a, const std::string& b) {
 
 void UseBinaryStdin(void) { _setmode(_fileno(stdin), _O_BINARY); }
 bool StdoutIsTerminal(void) { return _isatty(_fileno(stdout)) != 0; }
+bool OutputReaderGone(void) { return false; }  // this build writes files only
 std::string StandardOutputPath(void) { return ""; }
 bool HostHasDialogs(void) { return true; }
 
-// The boxes come through MessageBoxToStderr, which keeps the last text.
+// The boxes come through MessageBoxToStderr, which shows them at once and
+// keeps the last text.
 void BeginReportCapture(void) { gLastReport.clear(); }
-std::string EndReportCapture(void) { return gLastReport; }
+std::string EndReportCapture(bool) { return gLastReport; }
 
 #else
 
@@ -204,6 +207,8 @@ void InstallInterruptHandler(void) {
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+    action.sa_handler = SIG_IGN;
+    sigaction(SIGPIPE, &action, nullptr);
 }
 
 bool StderrIsTerminal(void) { return isatty(fileno(stderr)) != 0; }
@@ -262,6 +267,15 @@ std::string SystemCodePagePath(const std::string& path) { return path; }
 
 void UseBinaryStdin(void) {}
 bool StdoutIsTerminal(void) { return isatty(fileno(stdout)) != 0; }
+
+// A pipe with no reader left polls as an error on its writing end.
+bool OutputReaderGone(void) {
+    struct stat info;
+    if (fstat(fileno(stdout), &info) != 0 || !S_ISFIFO(info.st_mode)) return false;
+    pollfd output = {fileno(stdout), POLLOUT, 0};
+    return poll(&output, 1, 0) == 1 && (output.revents & POLLERR) != 0;
+}
+
 std::string StandardOutputPath(void) { return "/dev/stdout"; }
 bool HostHasDialogs(void) { return false; }
 
@@ -286,7 +300,7 @@ void BeginReportCapture(void) {
     if (gConsole != nullptr) setvbuf(gConsole, nullptr, _IONBF, 0);
 }
 
-std::string EndReportCapture(void) {
+std::string EndReportCapture(bool show) {
     if (gCapture == nullptr) return "";
     fflush(stderr);
     dup2(gSavedStderr, 2);
@@ -300,7 +314,7 @@ std::string EndReportCapture(void) {
     while ((count = fread(chunk, 1, sizeof chunk, gCapture)) > 0) captured.append(chunk, count);
     fclose(gCapture);
     gCapture = nullptr;
-    fputs(captured.c_str(), stderr);
+    if (show) fputs(captured.c_str(), stderr);
     size_t box = captured.rfind("[ERROR] ");
     if (box != std::string::npos) gLastReport = captured.substr(box + 8);
     return gLastReport;

@@ -26,7 +26,9 @@ std::u16string Utf16Path(const std::string& path);
 // caller to call through a pointer of the function's real type; null with
 // *error set.
 void* LoadPluginEntry(const std::string& path, void** moduleHandle, std::string* error);
-// Ctrl-C sets the flag InterruptRequested reports, instead of killing us.
+// Ctrl-C sets the flag InterruptRequested reports, instead of killing us;
+// a reader of standard output that goes away fails the write instead of
+// ending us without a word.
 void InstallInterruptHandler(void);
 bool InterruptRequested(void);
 bool StderrIsTerminal(void);
@@ -40,6 +42,8 @@ bool SameFile(const std::string& a, const std::string& b);
 // Standard input in binary mode.
 void UseBinaryStdin(void);
 bool StdoutIsTerminal(void);
+// Whether standard output is a pipe whose reader has closed it.
+bool OutputReaderGone(void);
 // A path the plug-in can open to write standard output; empty where the
 // system has none.
 std::string StandardOutputPath(void);
@@ -49,7 +53,8 @@ bool HostHasDialogs(void);
 // Where the host's own progress and messages go while an export runs: the
 // console, even while the plug-in's reports are being captured.
 FILE* HostConsole(void);
-// Around an export: the plug-in's report boxes are shown on stderr as usual,
-// and the text of the last one (UTF-8) is kept for the host to explain.
+// Around an export: the plug-in's report boxes are shown on stderr as usual
+// (unless `show` is false: the host says it better), and the text of the last
+// one (UTF-8) is kept for the host to explain.
 void BeginReportCapture(void);
-std::string EndReportCapture(void);
+std::string EndReportCapture(bool show);

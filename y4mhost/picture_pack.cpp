@@ -1,6 +1,7 @@
 #include "y4mhost/picture_pack.h"
 
 extern "C" {
+#include <libavutil/opt.h>
 #include <libavutil/pixdesc.h>
 #include <libswscale/swscale.h>
 }
@@ -11,11 +12,20 @@ extern "C" {
 #include "export/export_job.h"
 #include "y4mhost/precise_picture.h"
 
+// A libswscale context and what it was made for; made anew when a picture
+// needs another (a stream may change size or format).
+struct Converter {
+    SwsContext* context;
+    int sourceWidth, sourceHeight, sourceFormat, width, height, format, flags;
+    bool fullRange;
+    int matrix;
+};
+
 struct PicturePacker {
-    SwsContext* reducer;  // to 8-bit limited range at the picture's own layout
-    SwsContext* scaler;   // straight to YUY2
+    Converter reducer;  // to 8-bit limited range at the picture's own layout
+    Converter scaler;   // straight to YUY2
     AVFrame* reduced;
-    SwsContext* deepener;  // to limited-range planes the precise pictures are read from
+    Converter deepener;  // to limited-range planes the precise pictures are read from
     AVFrame* deepened;
 };
 
@@ -104,19 +114,66 @@ static AVFrame* ScratchFrame(AVFrame** slot, int32_t width, int32_t height, AVPi
     return frame != nullptr && frame->data[0] != nullptr ? frame : nullptr;
 }
 
-// Full-range sources come out at limited range (as AviUtl's own input
-// brings them), whether or not their format's name says "j".
-static void SetRanges(SwsContext* context, const AVFrame* picture) {
-    int* inverse = nullptr;
-    int* table = nullptr;
-    int srcRange = 0, dstRange = 0, brightness = 0, contrast = 0, saturation = 0;
-    if (sws_getColorspaceDetails(context, &inverse, &srcRange, &table, &dstRange, &brightness, &contrast, &saturation) <
-        0)
-        return;
-    const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(static_cast<AVPixelFormat>(picture->format));
-    const bool full = d != nullptr && !(d->flags & AV_PIX_FMT_FLAG_RGB) &&
-                      FullRange(static_cast<AVPixelFormat>(picture->format), picture->color_range);
-    sws_setColorspaceDetails(context, inverse, full ? 1 : srcRange, table, 0, brightness, contrast, saturation);
+// The formats whose names say "j" are their plain namesakes at full range:
+// libswscale is given the plain one and the range (given a "j" one, it warns
+// and, its cached context never matching again, is made anew every picture).
+static AVPixelFormat PlainFormat(AVPixelFormat format) {
+    switch (format) {
+        case AV_PIX_FMT_YUVJ420P: return AV_PIX_FMT_YUV420P;
+        case AV_PIX_FMT_YUVJ422P: return AV_PIX_FMT_YUV422P;
+        case AV_PIX_FMT_YUVJ444P: return AV_PIX_FMT_YUV444P;
+        case AV_PIX_FMT_YUVJ440P: return AV_PIX_FMT_YUV440P;
+        case AV_PIX_FMT_YUVJ411P: return AV_PIX_FMT_YUV411P;
+        default: return format;
+    }
+}
+
+static bool IsRgb(AVPixelFormat format) {
+    const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(format);
+    return d != nullptr && (d->flags & AV_PIX_FMT_FLAG_RGB);
+}
+
+// Full-range sources come out at limited range (as AviUtl's own input brings
+// them), whether or not their format's name says "j". The ranges are given
+// before the context is made: set afterwards, libswscale leaves them unused
+// for sources deeper than 8 bits. A Y'CbCr source keeps its own matrix (one
+// matrix on both sides: two different ones would send the picture through
+// RGB, clipped); an RGB source is coded with the matrix the hosts use for its
+// height, BT.709 from 720 lines and BT.601 below.
+static SwsContext* ConverterFor(Converter* c, const AVFrame* picture, int32_t width, int32_t height,
+                                AVPixelFormat target, int flags) {
+    const AVPixelFormat source = PlainFormat(static_cast<AVPixelFormat>(picture->format));
+    const bool rgb = IsRgb(source);
+    const bool full = !rgb && FullRange(static_cast<AVPixelFormat>(picture->format), picture->color_range);
+    const int matrix = rgb && height >= 720 ? SWS_CS_ITU709 : SWS_CS_ITU601;
+    if (c->context != nullptr && c->sourceWidth == picture->width && c->sourceHeight == picture->height &&
+        c->sourceFormat == source && c->width == width && c->height == height && c->format == target &&
+        c->flags == flags && c->fullRange == full && c->matrix == matrix)
+        return c->context;
+    sws_freeContext(c->context);
+    *c = Converter{
+        sws_alloc_context(), picture->width, picture->height, source, width, height, target, flags, full, matrix};
+    SwsContext* context = c->context;
+    if (context == nullptr) return nullptr;
+    av_opt_set_int(context, "srcw", picture->width, 0);
+    av_opt_set_int(context, "srch", picture->height, 0);
+    av_opt_set_int(context, "src_format", source, 0);
+    av_opt_set_int(context, "dstw", width, 0);
+    av_opt_set_int(context, "dsth", height, 0);
+    av_opt_set_int(context, "dst_format", target, 0);
+    av_opt_set_int(context, "sws_flags", flags, 0);
+    av_opt_set_int(context, "src_range", full ? 1 : 0, 0);
+    av_opt_set_int(context, "dst_range", 0, 0);
+    if (sws_init_context(context, nullptr, nullptr) < 0) {
+        sws_freeContext(context);
+        c->context = nullptr;
+        return nullptr;
+    }
+    if (rgb) {
+        const int* coefficients = sws_getCoefficients(matrix);
+        sws_setColorspaceDetails(context, coefficients, 0, coefficients, 0, 0, 1 << 16, 1 << 16);
+    }
+    return context;
 }
 
 // The picture's own samples as planes, when they can be read as they are:
@@ -149,12 +206,16 @@ static bool SamplesAsTheyAre(const AVFrame* picture, int32_t width, int32_t heig
 
 // Another picture is brought to limited range, 12 bits at most, by
 // libswscale: at its own chroma layout where that is 4:2:0, 4:2:2 or 4:4:4
-// and the size stays, at 4:4:4 otherwise.
+// and the size stays, at 4:4:4 otherwise. A full-range picture goes to 12
+// bits whatever its depth: its range step lands between the codes of its own
+// depth, and the deep formats keep what lies between.
 static AVPixelFormat DeepenedFormat(const AVFrame* picture, int32_t width, int32_t height) {
     const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(static_cast<AVPixelFormat>(picture->format));
     const bool sameSize = picture->width == width && picture->height == height;
     const bool yuv = d != nullptr && !(d->flags & (AV_PIX_FMT_FLAG_RGB | AV_PIX_FMT_FLAG_PAL)) && d->nb_components >= 3;
-    const int depth = d != nullptr ? d->comp[0].depth : 12;
+    const int depth = d != nullptr && !FullRange(static_cast<AVPixelFormat>(picture->format), picture->color_range)
+                          ? d->comp[0].depth
+                          : 12;
     if (sameSize && yuv && d->log2_chroma_w == 1) {
         if (d->log2_chroma_h == 1)
             return depth <= 8 ? AV_PIX_FMT_YUV420P : depth <= 10 ? AV_PIX_FMT_YUV420P10LE : AV_PIX_FMT_YUV420P12LE;
@@ -166,36 +227,19 @@ static AVPixelFormat DeepenedFormat(const AVFrame* picture, int32_t width, int32
     return AV_PIX_FMT_YUV444P12LE;
 }
 
-// RGB sources become Y'CbCr by the matrix the samples are read back with:
-// BT.709 from 720 lines, BT.601 below.
-static void SetRgbMatrix(SwsContext* context, int32_t height) {
-    int* inverse = nullptr;
-    int* table = nullptr;
-    int srcRange = 0, dstRange = 0, brightness = 0, contrast = 0, saturation = 0;
-    if (sws_getColorspaceDetails(context, &inverse, &srcRange, &table, &dstRange, &brightness, &contrast, &saturation) <
-        0)
-        return;
-    const int* matrix = sws_getCoefficients(height >= 720 ? SWS_CS_ITU709 : SWS_CS_ITU601);
-    sws_setColorspaceDetails(context, inverse, srcRange, matrix, dstRange, brightness, contrast, saturation);
-}
-
 static bool PackPrecise(const AVFrame* picture, int32_t width, int32_t height, uint32_t format, uint8_t* frame,
                         std::string* error) {
     SamplePlanes planes;
     if (!SamplesAsTheyAre(picture, width, height, &planes)) {
         const AVPixelFormat target = DeepenedFormat(picture, width, height);
-        gPacker.deepener = sws_getCachedContext(gPacker.deepener, picture->width, picture->height,
-                                                static_cast<AVPixelFormat>(picture->format), width, height, target,
-                                                SWS_BICUBIC | SWS_ACCURATE_RND, nullptr, nullptr, nullptr);
+        SwsContext* deepener =
+            ConverterFor(&gPacker.deepener, picture, width, height, target, SWS_BICUBIC | SWS_ACCURATE_RND);
         AVFrame* deepened = ScratchFrame(&gPacker.deepened, width, height, target);
-        if (gPacker.deepener == nullptr || deepened == nullptr) {
+        if (deepener == nullptr || deepened == nullptr) {
             *error = "cannot convert pictures of this format for the deep colour formats";
             return false;
         }
-        SetRanges(gPacker.deepener, picture);
-        SetRgbMatrix(gPacker.deepener, height);
-        sws_scale(gPacker.deepener, picture->data, picture->linesize, 0, picture->height, deepened->data,
-                  deepened->linesize);
+        sws_scale(deepener, picture->data, picture->linesize, 0, picture->height, deepened->data, deepened->linesize);
         deepened->interlaced_frame = picture->interlaced_frame;
         if (!SamplesAsTheyAre(deepened, width, height, &planes)) {
             *error = "cannot read the converted pictures";
@@ -219,35 +263,30 @@ bool PackPicture(const AVFrame* picture, int32_t width, int32_t height, uint32_t
                 return true;
         // Deeper or full range: to 8-bit limited range first, as ffmpeg's
         // -pix_fmt yuv420p (yuv422p) does, then sample for sample.
-        gPacker.reducer = sws_getCachedContext(gPacker.reducer, width, height, format, width, height, exact,
-                                               SWS_BICUBIC, nullptr, nullptr, nullptr);
+        SwsContext* reducer = ConverterFor(&gPacker.reducer, picture, width, height, exact, SWS_BICUBIC);
         AVFrame* reduced = ScratchFrame(&gPacker.reduced, width, height, exact);
-        if (gPacker.reducer != nullptr && reduced != nullptr) {
-            SetRanges(gPacker.reducer, picture);
-            sws_scale(gPacker.reducer, picture->data, picture->linesize, 0, height, reduced->data, reduced->linesize);
+        if (reducer != nullptr && reduced != nullptr) {
+            sws_scale(reducer, picture->data, picture->linesize, 0, height, reduced->data, reduced->linesize);
             if (PackPlanes(reduced->data, reduced->linesize, exact, picture->interlaced_frame, width, height, yuy2))
                 return true;
         }
     }
-    // The scaler follows the pictures: a stream may change size or format.
-    gPacker.scaler = sws_getCachedContext(gPacker.scaler, picture->width, picture->height, format, width, height,
-                                          AV_PIX_FMT_YUYV422, SWS_BICUBIC, nullptr, nullptr, nullptr);
-    if (gPacker.scaler == nullptr) {
+    SwsContext* scaler = ConverterFor(&gPacker.scaler, picture, width, height, AV_PIX_FMT_YUYV422, SWS_BICUBIC);
+    if (scaler == nullptr) {
         *error = "cannot convert pictures of this format to YUY2";
         return false;
     }
-    SetRanges(gPacker.scaler, picture);
     uint8_t* planes[4] = {yuy2, nullptr, nullptr, nullptr};
     int strides[4] = {2 * width, 0, 0, 0};
-    sws_scale(gPacker.scaler, picture->data, picture->linesize, 0, picture->height, planes, strides);
+    sws_scale(scaler, picture->data, picture->linesize, 0, picture->height, planes, strides);
     return true;
 }
 
 void ClosePicturePacker() {
-    sws_freeContext(gPacker.reducer);
-    sws_freeContext(gPacker.scaler);
+    sws_freeContext(gPacker.reducer.context);
+    sws_freeContext(gPacker.scaler.context);
     av_frame_free(&gPacker.reduced);
-    sws_freeContext(gPacker.deepener);
+    sws_freeContext(gPacker.deepener.context);
     av_frame_free(&gPacker.deepened);
     gPacker = PicturePacker{};
 }

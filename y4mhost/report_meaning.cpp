@@ -1,9 +1,13 @@
 #include "y4mhost/report_meaning.h"
 
+#include <string.h>
+
 struct ReportMeaningEntry {
     const char* opening;  // how the report's text begins
     const char* meaning;
 };
+
+static const char WriteFailureOpening[] = "ファイルへのデータ書き込みに失敗しました";
 
 // The same table stands in the README ("What the plug-in's reports mean").
 static const ReportMeaningEntry Meanings[] = {
@@ -18,13 +22,19 @@ static const ReportMeaningEntry Meanings[] = {
     {"フレーム ",
      "the host could not give that frame (the input ended or failed to decode); the file holds the "
      "whole frames before it"},
-    {"ファイルへのデータ書き込みに失敗しました",
+    {WriteFailureOpening,
      "writing failed: the disk is full or the file reached a size limit "
      "(4 GB on FAT32); the file holds what was written before"},
 };
 
+static bool Opens(const std::string& report, const char* opening) {
+    return report.compare(0, strlen(opening), opening) == 0;
+}
+
+bool IsWriteFailureReport(const std::string& report) { return Opens(report, WriteFailureOpening); }
+
 const char* ReportMeaning(const std::string& report) {
     for (const ReportMeaningEntry& entry : Meanings)
-        if (report.compare(0, std::string(entry.opening).size(), entry.opening) == 0) return entry.meaning;
+        if (Opens(report, entry.opening)) return entry.meaning;
     return "the plug-in reported a failure (see its message above)";
 }

@@ -21,6 +21,9 @@ static int ChooseVideoStream(AVFormatContext* format) {
 }
 
 bool OpenDemuxer(Demuxer* demuxer, const std::string& path, std::string* error) {
+    // FFmpeg's warnings about a stream (a missing marker, a concealed slice)
+    // would bury the lines the host prints; errors still show.
+    av_log_set_level(AV_LOG_ERROR);
     if (demuxer->packet == nullptr) demuxer->packet = av_packet_alloc();
     int code = avformat_open_input(&demuxer->format, path.c_str(), nullptr, nullptr);
     if (code >= 0) code = avformat_find_stream_info(demuxer->format, nullptr);

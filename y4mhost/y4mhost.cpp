@@ -3,6 +3,7 @@
 // or the built-in test pattern.
 #include <errno.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 #include <string>
@@ -387,6 +388,35 @@ static bool WritesOverAnInput(const HostOptions& o, std::string* error) {
     return false;
 }
 
+// Whole frames in a .y4m file of `bytes` bytes, by its own header line: a
+// failed write leaves part of the next frame after them. -1 when the header
+// cannot be read.
+static int64_t WholeFramesInFile(const std::string& path, int64_t bytes) {
+    char header[512] = {};
+    FILE* file = OpenHostFile(path, "rb");
+    const size_t count = file != nullptr ? fread(header, 1, sizeof header - 1, file) : 0;
+    if (file != nullptr) fclose(file);
+    const char* end = static_cast<const char*>(memchr(header, '\n', count));
+    if (end == nullptr || strncmp(header, "YUV4MPEG2 ", 10) != 0) return -1;
+    int64_t width = 0, height = 0;
+    int layout = 420, bits = 8;
+    for (const char* tag = header; tag != nullptr && tag < end; tag = strchr(tag + 1, ' ')) {
+        if (tag[1] == 'W') width = strtoll(tag + 2, nullptr, 10);
+        if (tag[1] == 'H') height = strtoll(tag + 2, nullptr, 10);
+        if (tag[1] == 'C') {
+            layout = atoi(tag + 2);
+            const char* depth = tag + 5;
+            if (*depth == 'p') bits = atoi(depth + 1);
+        }
+    }
+    const int64_t chroma = layout == 444   ? width * height
+                           : layout == 422 ? width / 2 * height
+                                           : width / 2 * (height / 2);
+    const int64_t frame = 6 + (bits > 8 ? 2 : 1) * (width * height + 2 * chroma);
+    const int64_t headerBytes = end - header + 1;
+    return width > 0 && height > 0 && bytes >= headerBytes ? (bytes - headerBytes) / frame : -1;
+}
+
 static void Export(const HostOptions& o, bool toStdout, int* status) {
     const HostServices services = {IsAbort, ShowProgress, GetFrame};
     InstallInterruptHandler();
@@ -397,7 +427,10 @@ static void Export(const HostOptions& o, bool toStdout, int* status) {
         gSession->runExport(o.width, o.height, o.rate, o.scale, o.frames, o.outputPath, services) ? 1 : 0;
     double seconds = SecondsNow() - gProgress.start;
     if (gProgress.drawn) fputc('\n', HostConsole());
-    std::string report = EndReportCapture();
+    // A reader that closed the pipe (head, or an encoder that refused the
+    // stream) is no write failure of ours: one line says what happened.
+    const bool readerGone = toStdout && result != 1 && OutputReaderGone();
+    std::string report = EndReportCapture(!readerGone);
     int32_t damaged = 0;
 #if Y4MHOST_DECODES_VIDEO
     if (gSource.video) {
@@ -411,20 +444,30 @@ static void Export(const HostOptions& o, bool toStdout, int* status) {
     // its header before it first asks about an abort.
     const bool wrote = result == 1 || gSource.abortQuestions > 0;
     const std::string target = toStdout ? std::string("standard output") : o.outputPath;
+    // Every frame fetched was written, but for the one whose write failed.
+    const int32_t written = gSource.served - (IsWriteFailureReport(report) || readerGone ? 1 : 0);
+    if (readerGone) {
+        fprintf(stderr, "y4mhost: the reader of the output closed it after %d frame%s\n", written > 0 ? written : 0,
+                written == 1 ? "" : "s");
+        *status = ExitFailed;
+        return;
+    }
     if (wrote) {
         int64_t bytes = toStdout ? -1 : RegularFileSize(o.outputPath);
         double fps = seconds > 0 ? gSource.served / seconds : 0;
-        std::string size = bytes >= 0 ? ", " + std::to_string(bytes) + " bytes" : "";
         std::string damage =
             damaged > 0 ? "; the input had " + std::to_string(damaged) + " damaged packets, concealed by the decoder"
                         : "";
-        if (result == 1)
+        if (result == 1) {
+            std::string size = bytes >= 0 ? ", " + std::to_string(bytes) + " bytes" : "";
             fprintf(stderr, "y4mhost: exported %d frames%s to %s in %.2f s (%.1f fps)%s\n", gSource.served,
                     size.c_str(), target.c_str(), seconds, fps, damage.c_str());
-        else
-            fprintf(stderr, "y4mhost: stopped after %d frames; %s holds what was written%s%s\n", gSource.served,
-                    target.c_str(), bytes >= 0 ? (" (" + std::to_string(bytes) + " bytes)").c_str() : "",
-                    damage.c_str());
+        } else {
+            const int64_t whole = bytes >= 0 ? WholeFramesInFile(o.outputPath, bytes) : written > 0 ? written : 0;
+            std::string size = bytes >= 0 ? " (" + std::to_string(bytes) + " bytes)" : "";
+            fprintf(stderr, "y4mhost: stopped; %s holds %lld whole frames of %d%s%s\n", target.c_str(),
+                    static_cast<long long>(whole > 0 ? whole : 0), o.frames, size.c_str(), damage.c_str());
+        }
     }
     if (InterruptRequested()) {
         fprintf(stderr, "y4mhost: aborted\n");
@@ -453,6 +496,10 @@ int main(int argc, char** argv) {
     }
     if (o.pluginPath.empty()) o.pluginPath = Y4MHOST_DEFAULT_PLUGIN;
     if (WritesOverAnInput(o, &error)) return Usage(error);
+    // As ffmpeg does when it cannot ask: a file already there is kept unless
+    // -y says it may go. A pipe or a device is written to, not replaced.
+    if (!o.overwrite && o.outputPath != "-" && IsRegularFile(o.outputPath))
+        return Usage("output " + o.outputPath + " exists: give -y (--overwrite) to replace it");
 
     OutputSettings settings = {};
     if (!o.settingsPath.empty() && !ReadBlobFile(o.settingsPath, &settings, &error)) return Usage(error);

@@ -5,7 +5,7 @@
 # (77) where the machine runs no 32-bit programs.
 "$WINE_RUN" --check "$REFERENCE_HOST_EXE" || exit
 source "$(dirname "$0")/common.sh"
-winhost() { "$WINE_RUN" "$Y4MHOST_EXE" --quiet --plugin "$MODULE" "$@"; }
+winhost() { "$WINE_RUN" "$Y4MHOST_EXE" --quiet -y --plugin "$MODULE" "$@"; }
 [ -f "$REFERENCE_HOST_EXE" ] && [ -f "$REFERENCE_MODULE" ] ||
     fail "no 32-bit build to compare with: build the mingw preset first"
 name="$WORK/出力_한국어_😀.y4m"

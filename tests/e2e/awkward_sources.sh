@@ -31,6 +31,15 @@ host "$WORK/v.mp4" -o "$WORK/link.mp4" 2>/dev/null; expect_eq "through a link" "
 host "$WORK/link.mp4" -o "$WORK/hard.mp4" 2>/dev/null; expect_eq "a hard link" "$?:$(same "$WORK/v.mp4" "$WORK/keep.mp4"; echo $?)" "2:0"
 host "$WORK/v.mp4" -o "$WORK/x.y4m" --save-settings "$WORK/v.mp4" 2>/dev/null; expect_eq "settings over the input" "$?:$(same "$WORK/v.mp4" "$WORK/keep.mp4"; echo $?)" "2:0"
 
+# An existing output is kept without -y (2, its bytes unchanged) and replaced with it; a FIFO or a device is no file.
+"$Y4MHOST" --quiet "$WORK/v.mp4" -o "$WORK/keep.mp4" 2>"$WORK/err"
+expect_eq "existing output" "$?:$(same "$WORK/v.mp4" "$WORK/keep.mp4"; echo $?):$(grep -c "keep.mp4 exists: give -y" "$WORK/err")" "2:0:1"
+"$Y4MHOST" --quiet "$WORK/v.mp4" --frames 2 -o "$WORK/keep.mp4" -y 2>/dev/null
+expect_eq "replaced with -y" "$?:$(head -c 9 "$WORK/keep.mp4")" "0:YUV4MPEG2"
+mkfifo "$WORK/fifo" && { cat "$WORK/fifo" >/dev/null & }
+"$Y4MHOST" --quiet --size 16x16 --frames 2 -o "$WORK/fifo" 2>/dev/null; expect_eq "a FIFO" "$?" "0"
+"$Y4MHOST" --quiet --size 16x16 --frames 2 -o /dev/null 2>/dev/null; expect_eq "a device" "$?" "0"
+
 # A damaged stream: every picture ffmpeg decodes, concealed, and the summary says so.
 host "$WORK/damaged.mp4" -o "$WORK/damaged.y4m" 2>"$WORK/err" || fail "damaged stream: $(cat "$WORK/err")"
 grep -q "damaged packets" "$WORK/err" || fail "no word of the damage: $(cat "$WORK/err")"

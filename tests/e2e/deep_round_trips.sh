@@ -5,15 +5,19 @@
 source "$(dirname "$0")/common.sh"
 compare="$(dirname "$0")/compare_samples.py"
 
-# name module size pix_fmt format check [filters]: a lossless file of
-# testsrc2 in pix_fmt, exported as format, against ffmpeg's own decode.
+# name module size pix_fmt format check [filters] [range]: a lossless file
+# of testsrc2 in pix_fmt (flagged full range when range is pc), exported as
+# format, against ffmpeg's own decode brought to limited range in format.
 round_trip() {
-    local name=$1 module=$2 size=$3 pix_fmt=$4 format=$5 check=$6 filters=${7:-null}
+    local name=$1 module=$2 size=$3 pix_fmt=$4 format=$5 check=$6 filters=${7:-null} range=${8:-tv}
     ffmpeg -v error -f lavfi -i "testsrc2=size=$size:rate=25" -frames:v 2 -vf "$filters" -pix_fmt "$pix_fmt" \
-        -c:v ffv1 "$WORK/$name.mkv" || { fail "making $name"; return; }
+        -color_range "$range" -c:v ffv1 "$WORK/$name.mkv" || { fail "making $name"; return; }
     host "$WORK/$name.mkv" --plugin "$module" --format "$format" -o "$WORK/$name.y4m" 2>/dev/null ||
         { fail "export of $name"; return; }
-    ffmpeg -v error -i "$WORK/$name.mkv" -f yuv4mpegpipe -strict -1 -pix_fmt "$pix_fmt" "$WORK/$name.ref.y4m"
+    local reference=yuv${format}p
+    [ "${#format}" -gt 3 ] && reference=yuv${format}le
+    ffmpeg -v error -i "$WORK/$name.mkv" -f yuv4mpegpipe -strict -1 -vf scale=out_range=tv -pix_fmt "$reference" \
+        "$WORK/$name.ref.y4m"
     python3 "$compare" "$WORK/$name.y4m" "$WORK/$name.ref.y4m" "$check" >"$WORK/$name.txt" ||
         fail "$name: $(cat "$WORK/$name.txt")"
 }
@@ -25,6 +29,14 @@ round_trip y444p12 "$aviutl1" 720x480 yuv444p12le 444p12 exact
 round_trip y420p10 "$aviutl1" 1280x720 yuv420p10le 420p10 exact scale=out_color_matrix=bt709
 round_trip y420p12 "$aviutl1" 1280x720 yuv420p12le 420p12 one scale=out_color_matrix=bt709
 round_trip y420 "$aviutl1" 640x480 yuv420p 420 exact
+# Full range, brought to limited range: within one code of ffmpeg at every
+# size and in both modules (the 8-bit formats from YUY2 exactly).
+round_trip f420p10 "$aviutl1" 1280x720 yuv420p 420p10 one null pc
+round_trip f422p10 "$aviutl1" 1920x1080 yuv422p 422p10 one null pc
+round_trip f444p12 "$aviutl1" 1280x720 yuv444p 444p12 one null pc
+round_trip f444 "$aviutl1" 1280x720 yuv444p10le 444 one null pc
+round_trip f420 "$aviutl1" 1920x1080 yuv420p 420 exact null pc
+round_trip g420p10 "$EXEDIT2_MODULE" 1280x720 yuv420p 420p10 rgb-one null pc
 
 # From PA64: RGB kept within 10% to 90%, made Y'CbCr by the matrix for its
 # height; exact wherever the pixels' colours are inside RGB's range.
@@ -33,6 +45,18 @@ round_trip p420p10 "$EXEDIT2_MODULE" 1280x720 yuv420p10le 420p10 rgb "$levels,sc
 round_trip p422p10 "$EXEDIT2_MODULE" 1920x1080 yuv422p10le 422p10 rgb "$levels,scale=out_color_matrix=bt709"
 round_trip p444p10 "$EXEDIT2_MODULE" 720x480 yuv444p10le 444p10 exact "$levels,scale=out_color_matrix=smpte170m"
 round_trip q444p10 "$EXEDIT2_MODULE" 1280x720 yuv444p10le 444p10 exact "$levels,scale=out_color_matrix=bt709"
+
+# Flat full-range colours from MJPEG: grey stays neutral at every depth.
+for module in "$aviutl1" "$EXEDIT2_MODULE"; do
+    ffmpeg -v error -y -f lavfi -i color=c=gray:size=1280x720:rate=30 -frames:v 2 -pix_fmt yuvj420p -c:v mjpeg \
+        "$WORK/grey.avi" || fail "making the grey MJPEG file"
+    for format in 420p10:yuv420p10le 444p12:yuv444p12le; do
+        host "$WORK/grey.avi" --plugin "$module" --format "${format%:*}" -o "$WORK/grey.y4m" 2>/dev/null &&
+            ffmpeg -v error -y -i "$WORK/grey.avi" -vf scale=out_range=tv -pix_fmt "${format#*:}" -strict -1 \
+                "$WORK/grey.ref.y4m" && python3 "$compare" "$WORK/grey.y4m" "$WORK/grey.ref.y4m" exact >/dev/null ||
+            fail "full-range grey as ${format%:*} through $module is not ffmpeg's neutral grey"
+    done
+done
 
 # The encoders read every deep file (SVT-AV1 takes 4:2:0 at 8 or 10 bits only).
 for name in y422p10 y444p12 y420p10 y420p12 p444p10; do

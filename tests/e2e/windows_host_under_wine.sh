@@ -7,7 +7,7 @@
 # Skipped (77) where the host is a 32-bit program and the machine runs none.
 "$WINE_RUN" --check "$Y4MHOST_EXE" || exit
 source "$(dirname "$0")/common.sh"
-winhost() { "$WINE_RUN" "$Y4MHOST_EXE" --quiet --plugin "$MODULE" "$@"; }
+winhost() { "$WINE_RUN" "$Y4MHOST_EXE" --quiet -y --plugin "$MODULE" "$@"; }
 W=352 H=288 N=8
 raw="$WORK/clip.yuy2"
 ffmpeg -v error -f lavfi -i "testsrc2=size=${W}x${H}:rate=25" -frames:v $N -f rawvideo -pix_fmt yuyv422 "$raw"
