@@ -28,6 +28,12 @@ FILE* HostConsole(void) { return gConsole != nullptr ? gConsole : stderr; }
 
 bool InterruptRequested(void) { return gInterrupted != 0; }
 
+// A 32-bit process has 2 GiB of its own to allocate in, whatever the machine has.
+static int64_t AddressableBytes(int64_t machine) {
+    const int64_t limit = sizeof(void*) == 4 ? int64_t(1) << 31 : INT64_MAX;
+    return machine < limit ? machine : limit;
+}
+
 #if defined(_WIN32)
 
 typedef int(WINAPI* MessageBoxFunction)(HWND, LPCSTR, LPCSTR, UINT);
@@ -150,6 +156,13 @@ double SecondsNow(void) {
     return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
+int64_t MachineMemoryBytes(void) {
+    MEMORYSTATUSEX status = {};
+    status.dwLength = sizeof status;
+    if (!GlobalMemoryStatusEx(&status)) return INT64_MAX;
+    return AddressableBytes(static_cast<int64_t>(status.ullTotalPhys));
+}
+
 int64_t RegularFileSize(const std::string& path) {
     struct _stat64 info;
     if (_wstat64(Utf16Path(path).c_str(), &info) != 0 || !(info.st_mode & _S_IFREG)) return -1;
@@ -217,6 +230,12 @@ double SecondsNow(void) {
     timespec now;
     clock_gettime(CLOCK_MONOTONIC, &now);
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+int64_t MachineMemoryBytes(void) {
+    const long pages = sysconf(_SC_PHYS_PAGES), pageSize = sysconf(_SC_PAGESIZE);
+    if (pages <= 0 || pageSize <= 0) return INT64_MAX;
+    return AddressableBytes(static_cast<int64_t>(pages) * pageSize);
 }
 
 int64_t RegularFileSize(const std::string& path) {

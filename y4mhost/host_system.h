@@ -33,6 +33,9 @@ void InstallInterruptHandler(void);
 bool InterruptRequested(void);
 bool StderrIsTerminal(void);
 double SecondsNow(void);
+// The memory this process can hold: the machine's, and no more than a
+// 32-bit process can address.
+int64_t MachineMemoryBytes(void);
 // Size of a regular file, or -1 for anything else (a pipe, /dev/null).
 int64_t RegularFileSize(const std::string& path);
 bool IsRegularFile(const std::string& path);

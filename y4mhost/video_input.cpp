@@ -3,6 +3,7 @@
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
+#include <libavutil/imgutils.h>
 }
 
 #include <atomic>
@@ -230,6 +231,26 @@ static void DecodeAhead() {
     gVideo.failure = error;
     gVideo.finished = true;
     gVideo.changed.notify_all();
+}
+
+// Pictures the decoder keeps for reference and for its threads, at most.
+enum { DecoderPictures = 16 };
+
+int64_t VideoBytesHeld(int32_t width, int32_t height, uint32_t format) {
+    // The deep formats need a picture of the export's size from libswscale
+    // (12-bit 4:4:4 at most); YUY2 is written straight into the ring.
+    int64_t scratch = 0;
+    if (format != FrameFormatYuy2) {
+        av_log_set_level(AV_LOG_QUIET);  // the refusal is ours to say
+        const int fits = av_image_check_size(static_cast<unsigned>(width), static_cast<unsigned>(height), 0, nullptr);
+        av_log_set_level(AV_LOG_ERROR);
+        if (fits < 0) return -1;
+        scratch = av_image_get_buffer_size(AV_PIX_FMT_YUV444P12LE, width, height, 64);
+    }
+    const int64_t pixels = static_cast<int64_t>(width) * height;
+    int64_t decoded = av_image_get_buffer_size(gVideo.codec->pix_fmt, gVideo.codec->width, gVideo.codec->height, 64);
+    if (decoded < 0) decoded = 8 * static_cast<int64_t>(gVideo.codec->width) * gVideo.codec->height;
+    return RingFrames * FramePixelBytes(format) * pixels + scratch + DecoderPictures * decoded;
 }
 
 void StartVideoDecoding(int32_t width, int32_t height, uint32_t format) {

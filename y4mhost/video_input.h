@@ -37,6 +37,11 @@ void PlanVideoTimeline(int32_t rate, int32_t scale, VideoInfo* info);
 // each pixel so that the picture keeps its shape. False when the file does
 // not say its aspect or the ratio does not fit 32 bits.
 bool ScaledSampleAspect(const VideoInfo& info, int32_t width, int32_t height, int32_t* num, int32_t* den);
+// The bytes decoding ahead holds at once for frames of width x height in the
+// host's picture format: the ring, the pictures libswscale fills and the
+// decoder's own. -1 when FFmpeg cannot make the pictures a deep format needs
+// at that size (its sizes are 32-bit).
+int64_t VideoBytesHeld(int32_t width, int32_t height, uint32_t format);
 // Starts decoding ahead into frames of width x height in the host's picture
 // format (YUY2, YC48 or PA64), once the size is settled and judged to fit.
 void StartVideoDecoding(int32_t width, int32_t height, uint32_t format);

@@ -187,6 +187,12 @@ static std::string Ratio(int32_t a, int32_t b, const char* between) {
     return std::to_string(a) + between + std::to_string(b);
 }
 
+// Bytes of one written frame of this layout and depth.
+static int64_t PlanarFrameBytes(ChromaLayout layout, int32_t bits, int64_t width, int64_t height) {
+    const int64_t chroma = (width >> ChromaWidthShift(layout)) * (height >> ChromaHeightShift(layout));
+    return (bits > 8 ? 2 : 1) * (width * height + 2 * chroma);
+}
+
 // Raw YUY2: the file must hold whole frames, or the size given is wrong (or
 // the file is no raw YUY2 at all).
 static bool PrepareRaw(HostOptions* o, int64_t frameBytes, std::string* error) {
@@ -346,10 +352,36 @@ static bool PrepareSource(HostOptions* o, OutputSettings* settings, bool setting
     return true;
 }
 
+// Everything an export holds at once must fit the machine: the host's frames
+// (a video file's ring, scratch and decoded pictures, or the pattern's and
+// raw input's frames) and the plug-in's own frame. Judged before any of
+// them is allocated, as are FFmpeg's own limits on its pictures.
+static bool MemoryFits(const HostOptions& o, const OutputSettings& settings, uint32_t picture, std::string* error) {
+    const int64_t pixels = static_cast<int64_t>(o.width) * o.height;
+    int64_t held = (2 + (picture != FrameFormatYuy2 ? FramePixelBytes(picture) : 0)) * pixels;
+#if Y4MHOST_DECODES_VIDEO
+    if (gSource.video) held = VideoBytesHeld(o.width, o.height, picture);
+#endif
+    const std::string size = Ratio(o.width, o.height, "x");
+    if (held < 0) {
+        *error = "frame size " + size + " is too large for FFmpeg's pictures, which the deep colour formats are " +
+                 "made from (their sizes are 32-bit); give a smaller --size";
+        return false;
+    }
+    const ColorFormatInfo* format = ColorFormatOrDefault(settings.colorFormat);
+    held += PlanarFrameBytes(format->layout, format->bits, o.width, o.height);
+    const int64_t machine = MachineMemoryBytes();
+    if (held <= machine) return true;
+    *error = "frame size " + size + " needs " + std::to_string(held >> 20) + " MiB at once (the host's " +
+             PictureName(picture) + " frames and the plug-in's), more than the " + std::to_string(machine >> 20) +
+             " MiB this process can have; give a smaller --size";
+    return false;
+}
+
 // Once the settings are final: frames in the picture format they ask for,
 // judged to fit first. A video file starts decoding ahead.
-static bool StartSource(const HostOptions& o, uint32_t picture, std::string* error) {
-    if (!FrameSizeFits(o, picture, error)) return false;
+static bool StartSource(const HostOptions& o, const OutputSettings& settings, uint32_t picture, std::string* error) {
+    if (!FrameSizeFits(o, picture, error) || !MemoryFits(o, settings, picture, error)) return false;
     gSource.picture = picture;
     if (gSource.video) {
 #if Y4MHOST_DECODES_VIDEO
@@ -399,20 +431,18 @@ static int64_t WholeFramesInFile(const std::string& path, int64_t bytes) {
     const char* end = static_cast<const char*>(memchr(header, '\n', count));
     if (end == nullptr || strncmp(header, "YUV4MPEG2 ", 10) != 0) return -1;
     int64_t width = 0, height = 0;
-    int layout = 420, bits = 8;
+    int layoutDigits = 420, bits = 8;
     for (const char* tag = header; tag != nullptr && tag < end; tag = strchr(tag + 1, ' ')) {
         if (tag[1] == 'W') width = strtoll(tag + 2, nullptr, 10);
         if (tag[1] == 'H') height = strtoll(tag + 2, nullptr, 10);
         if (tag[1] == 'C') {
-            layout = atoi(tag + 2);
+            layoutDigits = atoi(tag + 2);
             const char* depth = tag + 5;
             if (*depth == 'p') bits = atoi(depth + 1);
         }
     }
-    const int64_t chroma = layout == 444   ? width * height
-                           : layout == 422 ? width / 2 * height
-                                           : width / 2 * (height / 2);
-    const int64_t frame = 6 + (bits > 8 ? 2 : 1) * (width * height + 2 * chroma);
+    const ChromaLayout layout = layoutDigits == 444 ? Chroma444 : layoutDigits == 422 ? Chroma422 : Chroma420;
+    const int64_t frame = 6 + PlanarFrameBytes(layout, bits, width, height);
     const int64_t headerBytes = end - header + 1;
     return width > 0 && height > 0 && bytes >= headerBytes ? (bytes - headerBytes) / frame : -1;
 }
@@ -541,7 +571,7 @@ int main(int argc, char** argv) {
         if (file != nullptr && fclose(file) != 0) saved = false;
         if (!saved) return Usage("cannot write settings file " + o.saveSettingsPath + ": " + strerror(errno));
     }
-    if (!StartSource(o, PictureFor(settings), &error)) return Usage(error);
+    if (!StartSource(o, settings, PictureFor(settings), &error)) return Usage(error);
     SayVideoExport(o, settings);
     int status = ExitFailed;
     Export(o, toStdout, &status);

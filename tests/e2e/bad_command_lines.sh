@@ -57,6 +57,7 @@ $WORK/clip.mp4 --plugin /lib/x86_64-linux-gnu/libm.so.6
 $WORK/clip.mp4 --save-settings $WORK/missing/settings.blob
 $WORK/clip.mp4 --size 100000x100000
 $WORK/clip.mp4 --size 46342x46342
+$WORK/clip.mp4 --size 16384x16384 --format 420p10 --frames 1
 $cover
 --size
 LINES
