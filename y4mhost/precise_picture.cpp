@@ -70,7 +70,11 @@ inline void Write16(uint8_t* out, int32_t value) {
     out[1] = static_cast<uint8_t>(value >> 8);
 }
 
+ClipCount gClips;
+
 }  // namespace
+
+ClipCount PreciseClipCount(void) { return gClips; }
 
 SamplePlanes Yuy2Planes(const uint8_t* yuy2, int32_t width) {
     const intptr_t stride = 2 * static_cast<intptr_t>(width);
@@ -90,6 +94,7 @@ void PackPrecisePicture(const SamplePlanes& planes, int32_t width, int32_t heigh
     const PixelMap map = MapFor(picture, height);
     const int32_t pixelBytes = FramePixelBytes(picture);
     const bool fields = planes.interlaced && planes.chromaHeightShift == 1;
+    gClips.pixels += static_cast<int64_t>(width) * height;
     for (int32_t r = 0; r < height; ++r) {
         // Within a field, chroma row k serves rows 4g + field and 4g + 2 + field.
         const int32_t chromaRow = fields ? (r >> 2) * 2 + (r & 1) : r >> planes.chromaHeightShift;
@@ -97,17 +102,22 @@ void PackPrecisePicture(const SamplePlanes& planes, int32_t width, int32_t heigh
         const uint8_t* uRow = planes.start[1] + chromaRow * planes.stride[1];
         const uint8_t* vRow = planes.start[2] + chromaRow * planes.stride[2];
         uint8_t* o = out + static_cast<intptr_t>(r) * width * pixelBytes;
+        int64_t clipped = 0;
         for (int32_t x = 0; x < width; ++x, o += pixelBytes) {
             const int32_t cx = x >> planes.chromaWidthShift;
             const double in[3] = {luma[ReadSample(yRow + x * planes.step[0], planes.sampleBytes) & mask],
                                   chroma[ReadSample(uRow + cx * planes.step[1], planes.sampleBytes) & mask],
                                   chroma[ReadSample(vRow + cx * planes.step[2], planes.sampleBytes) & mask]};
+            bool outside = false;
             for (int i = 0; i < 3; ++i) {
                 double v = floor(map.m[i][0] * in[0] + map.m[i][1] * in[1] + map.m[i][2] * in[2] + 0.5);
+                outside = outside || v < map.low || v > map.high;
                 v = v < map.low ? map.low : v > map.high ? map.high : v;
                 Write16(o + 2 * i, static_cast<int32_t>(v));
             }
+            clipped += outside;
             if (pixelBytes == 8) Write16(o + 6, 65535);
         }
+        gClips.clipped += clipped;
     }
 }

@@ -485,18 +485,28 @@ static void Export(const HostOptions& o, bool toStdout, int* status) {
     if (wrote) {
         int64_t bytes = toStdout ? -1 : RegularFileSize(o.outputPath);
         double fps = seconds > 0 ? gSource.served / seconds : 0;
-        std::string damage =
+        std::string notes =
             damaged > 0 ? "; the input had " + std::to_string(damaged) + " damaged packets, concealed by the decoder"
                         : "";
+        // ExEdit2's picture is R'G'B': what a Y'CbCr source holds outside it
+        // is clipped on the way, by the host, not by the plug-in.
+        const ClipCount clips = PreciseClipCount();
+        if (gSource.picture == FrameFormatPa64 && clips.clipped > 0) {
+            const double share = 100.0 * static_cast<double>(clips.clipped) / static_cast<double>(clips.pixels);
+            char percent[32];
+            snprintf(percent, sizeof percent, share < 0.1 ? "less than 0.1%%" : "%.1f%%", share);
+            notes +=
+                std::string("; ") + percent + " of pixels were outside RGB's range and were clipped, as ExEdit2 does";
+        }
         if (result == 1) {
             std::string size = bytes >= 0 ? ", " + std::to_string(bytes) + " bytes" : "";
             fprintf(stderr, "y4mhost: exported %d frames%s to %s in %.2f s (%.1f fps)%s\n", gSource.served,
-                    size.c_str(), target.c_str(), seconds, fps, damage.c_str());
+                    size.c_str(), target.c_str(), seconds, fps, notes.c_str());
         } else {
             const int64_t whole = bytes >= 0 ? WholeFramesInFile(o.outputPath, bytes) : written > 0 ? written : 0;
             std::string size = bytes >= 0 ? " (" + std::to_string(bytes) + " bytes)" : "";
             fprintf(stderr, "y4mhost: stopped; %s holds %lld whole frames of %d%s%s\n", target.c_str(),
-                    static_cast<long long>(whole > 0 ? whole : 0), o.frames, size.c_str(), damage.c_str());
+                    static_cast<long long>(whole > 0 ? whole : 0), o.frames, size.c_str(), notes.c_str());
         }
     }
     if (InterruptRequested()) {

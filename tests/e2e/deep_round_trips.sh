@@ -12,7 +12,7 @@ round_trip() {
     local name=$1 module=$2 size=$3 pix_fmt=$4 format=$5 check=$6 filters=${7:-null} range=${8:-tv}
     ffmpeg -v error -f lavfi -i "testsrc2=size=$size:rate=25" -frames:v 2 -vf "$filters" -pix_fmt "$pix_fmt" \
         -color_range "$range" -c:v ffv1 "$WORK/$name.mkv" || { fail "making $name"; return; }
-    host "$WORK/$name.mkv" --plugin "$module" --format "$format" -o "$WORK/$name.y4m" 2>/dev/null ||
+    host "$WORK/$name.mkv" --plugin "$module" --format "$format" -o "$WORK/$name.y4m" 2>"$WORK/$name.err" ||
         { fail "export of $name"; return; }
     local reference=yuv${format}p
     [ "${#format}" -gt 3 ] && reference=yuv${format}le
@@ -45,6 +45,11 @@ round_trip p420p10 "$EXEDIT2_MODULE" 1280x720 yuv420p10le 420p10 rgb "$levels,sc
 round_trip p422p10 "$EXEDIT2_MODULE" 1920x1080 yuv422p10le 422p10 rgb "$levels,scale=out_color_matrix=bt709"
 round_trip p444p10 "$EXEDIT2_MODULE" 720x480 yuv444p10le 444p10 exact "$levels,scale=out_color_matrix=smpte170m"
 round_trip q444p10 "$EXEDIT2_MODULE" 1280x720 yuv444p10le 444p10 exact "$levels,scale=out_color_matrix=bt709"
+# Saturated, the colours RGB cannot hold are clipped, and the summary counts them.
+round_trip s444p10 "$EXEDIT2_MODULE" 1280x720 yuv444p10le 444p10 rgb
+grep -q "; [0-9.]*% of pixels were outside RGB's range and were clipped, as ExEdit2 does" "$WORK/s444p10.err" ||
+    fail "no clip count for a saturated source: $(cat "$WORK/s444p10.err")"
+grep -q "clipped" "$WORK/q444p10.err" "$WORK/p444p10.err" && fail "a clip count for an in-gamut source"
 
 # Flat full-range colours from MJPEG: grey stays neutral at every depth.
 for module in "$aviutl1" "$EXEDIT2_MODULE"; do
