@@ -4,6 +4,7 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/imgutils.h>
+#include <libavutil/pixdesc.h>
 }
 
 #include <atomic>
@@ -104,6 +105,41 @@ static bool DecodeNext(AVFrame* picture, std::string* error) {
     }
 }
 
+// Tags beyond BT.601 and BT.709 (BT.2020, PQ, HLG and the rarer ones): the
+// .y4m header has no room for them, so the line before the export names them.
+static void DescribeColourTags(const AVCodecParameters* p, VideoInfo* info) {
+    const bool ordinarySpace = p->color_space == AVCOL_SPC_UNSPECIFIED || p->color_space == AVCOL_SPC_RGB ||
+                               p->color_space == AVCOL_SPC_BT709 || p->color_space == AVCOL_SPC_BT470BG ||
+                               p->color_space == AVCOL_SPC_SMPTE170M || p->color_space == AVCOL_SPC_RESERVED;
+    const bool ordinaryPrimaries = p->color_primaries == AVCOL_PRI_UNSPECIFIED ||
+                                   p->color_primaries == AVCOL_PRI_RESERVED || p->color_primaries == AVCOL_PRI_BT709 ||
+                                   p->color_primaries == AVCOL_PRI_BT470BG || p->color_primaries == AVCOL_PRI_SMPTE170M;
+    const bool ordinaryTransfer = p->color_trc == AVCOL_TRC_UNSPECIFIED || p->color_trc == AVCOL_TRC_RESERVED ||
+                                  p->color_trc == AVCOL_TRC_BT709 || p->color_trc == AVCOL_TRC_SMPTE170M ||
+                                  p->color_trc == AVCOL_TRC_GAMMA22 || p->color_trc == AVCOL_TRC_GAMMA28 ||
+                                  p->color_trc == AVCOL_TRC_IEC61966_2_1;
+    info->colourTags.clear();
+    info->encoderColourOptions.clear();
+    if (ordinarySpace && ordinaryPrimaries && ordinaryTransfer) return;
+    const struct {
+        bool given;
+        const char* name;
+        const char* tag;
+        const char* option;
+    } tags[] = {
+        {p->color_space != AVCOL_SPC_UNSPECIFIED, av_color_space_name(p->color_space), "matrix", "--colormatrix"},
+        {p->color_primaries != AVCOL_PRI_UNSPECIFIED, av_color_primaries_name(p->color_primaries), "primaries",
+         "--colorprim"},
+        {p->color_trc != AVCOL_TRC_UNSPECIFIED, av_color_transfer_name(p->color_trc), "transfer", "--transfer"},
+    };
+    for (const auto& t : tags) {
+        if (!t.given || t.name == nullptr) continue;
+        info->colourTags += std::string(info->colourTags.empty() ? "" : ", ") + t.tag + " " + t.name;
+        info->encoderColourOptions +=
+            std::string(info->encoderColourOptions.empty() ? "" : " ") + t.option + " " + t.name;
+    }
+}
+
 bool OpenVideoInput(const std::string& path, VideoInfo* info, std::string* error) {
     gVideo.path = path;
     gVideo.picture = av_frame_alloc();
@@ -147,6 +183,7 @@ bool OpenVideoInput(const std::string& path, VideoInfo* info, std::string* error
     info->codec = decoder->name;
     info->source =
         DescribeSourcePictures(static_cast<AVPixelFormat>(stream->codecpar->format), stream->codecpar->color_range);
+    DescribeColourTags(stream->codecpar, info);
     PlanVideoTimeline(rateNum, rateDen, info);
     // A container that does not say its field order (or its pictures'
     // format): the first picture does.

@@ -25,6 +25,11 @@ struct VideoInfo {
     int32_t aspectNum = 0, aspectDen = 0;  // sample aspect; 0:0 when the file does not say
     std::string codec;
     SourcePictures source;
+    // The colour tags an encoder must be told, in FFmpeg's (and x265's)
+    // names, "matrix bt2020nc, primaries bt2020, transfer smpte2084"; empty
+    // when the file says only BT.601 or BT.709 (or nothing).
+    std::string colourTags;
+    std::string encoderColourOptions;  // "--colormatrix bt2020nc --colorprim bt2020 --transfer smpte2084"
 };
 
 // Opens the file and reads what a host knows of its video; false with one

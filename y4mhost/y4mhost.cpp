@@ -327,6 +327,32 @@ static void SayVideoExport(const HostOptions& o, const OutputSettings& settings)
         line += "; the depth goes down from " + std::to_string(info.source.depth) + " to " +
                 std::to_string(format->bits) + " bits";
     if (info.source.fullRange) line += "; full range brought to limited range";
+    // The format followed the file, but its size does not suit that format:
+    // say what would work before the plug-in refuses it.
+    if (known && gFormatFollowsFile && SettingsInRange(&settings) &&
+        !CheckOutputParameters(&settings, o.width, o.height)) {
+        const int32_t fullChroma = ColorFormatCode(Chroma444, settings.colorFormat / ColorFormatDepthSteps);
+        const int32_t width = o.width - o.width % RequiredWidthMultiple(&settings);
+        const int32_t height = o.height - o.height % RequiredHeightMultiple(&settings);
+        line +=
+            "; " + layout + " needs " +
+            (width != o.width ? "an even width"
+                              : "a height that is a multiple of " + std::to_string(RequiredHeightMultiple(&settings))) +
+            ": give --format " + ColorFormatOptionName(fullChroma) + " (any size), or --size " +
+            Ratio(width, height, "x");
+    }
+    if (!info.colourTags.empty()) {
+        // Through YUY2 and YC48 the samples keep their coding; ExEdit2's RGB
+        // picture reads them with the matrix of the height, clips what RGB
+        // cannot hold, and the plug-in writes the rest back unchanged.
+        line += "; the file is tagged " + info.colourTags + ": ";
+        if (gSource.picture == FrameFormatPa64)
+            line += std::string("ExEdit2's RGB picture reads it with the ") + (o.height >= 720 ? "BT.709" : "BT.601") +
+                    " matrix and clips the colours outside RGB, the rest keep that coding";
+        else
+            line += "its samples keep that coding";
+        line += "; a .y4m cannot say so: tell the encoder (x264/x265 " + info.encoderColourOptions + ")";
+    }
     fprintf(stderr, "%s\n", line.c_str());
 #else
     (void)o;

@@ -54,6 +54,15 @@ host "$WORK/full.avi" --format 422 -o "$WORK/full.y4m" 2>"$WORK/err" && frames_e
 grep -q "full range brought to limited range" "$WORK/err" || fail "the range not said: $(cat "$WORK/err")"
 # A layout the format does not keep: said.
 host "$WORK/full.avi" --format 420 -o "$WORK/full420.y4m" 2>"$WORK/err"; grep -q "4:2:2 becomes 4:2:0" "$WORK/err" || fail "the layout change not said: $(cat "$WORK/err")"
+# An odd width in 4:2:0, the format taken from the file: the line says what works, and it does.
+mk odd.mkv 853x480 25 2 -vf format=rgb24,scale=853:480,format=yuv420p -c:v ffv1
+host "$WORK/odd.mkv" -o "$WORK/odd.y4m" 2>"$WORK/err"; expect_eq "odd width from the file" "$?" "1"
+grep -q "4:2:0 needs an even width: give --format 444 (any size), or --size 852x480" "$WORK/err" || fail "no hint for the odd width: $(cat "$WORK/err")"
+host "$WORK/odd.mkv" --format 444 -o "$WORK/odd.y4m" 2>/dev/null || fail "the odd width as 444"
+# Colour tags a .y4m cannot carry (BT.2020, PQ): named, with what to tell the encoder.
+mk hdr.mkv 640x360 25 2 -pix_fmt yuv420p10le -color_primaries bt2020 -color_trc smpte2084 -colorspace bt2020nc -c:v ffv1
+host "$WORK/hdr.mkv" -o "$WORK/hdr.y4m" 2>"$WORK/err"
+grep -q "tagged matrix bt2020nc, primaries bt2020, transfer smpte2084: its samples keep that coding.*--colormatrix bt2020nc --colorprim bt2020 --transfer smpte2084" "$WORK/err" || fail "the colour tags not said: $(cat "$WORK/err")"
 # A new rate lays the file on it, as ffmpeg -r with constant-rate output.
 host "$WORK/in.mp4" --rate 60 -o "$WORK/r60.y4m" 2>"$WORK/err" && frames_equal "$WORK/r60.y4m" -i "$WORK/in.mp4" -r 60 -fps_mode cfr -pix_fmt yuv420p || fail "--rate 60 differs from ffmpeg -r 60"
 grep -q "exporting 320x240, 60/1 fps, 60 frames" "$WORK/err" || fail "the line before the export: $(cat "$WORK/err")"
