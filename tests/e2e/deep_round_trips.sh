@@ -63,6 +63,16 @@ for module in "$aviutl1" "$EXEDIT2_MODULE"; do
     done
 done
 
+# An RGB source is coded with the matrix of its height in every format, 8-bit 4:2:0 included.
+ffmpeg -v error -f lavfi -i color=c=0x40a0e0:size=1280x720:rate=25 -frames:v 2 -pix_fmt rgb24 -c:v ffv1 \
+    "$WORK/rgb.mkv" || fail "making the RGB file"
+for format in 420:yuv420p 444:yuv444p 420p10:yuv420p10le; do
+    host "$WORK/rgb.mkv" --format "${format%:*}" -o "$WORK/rgb.y4m" 2>/dev/null &&
+        ffmpeg -v error -y -i "$WORK/rgb.mkv" -vf scale=out_color_matrix=bt709:out_range=tv -pix_fmt "${format#*:}" \
+            -strict -1 "$WORK/rgb.ref.y4m" && python3 "$compare" "$WORK/rgb.y4m" "$WORK/rgb.ref.y4m" one >/dev/null ||
+        fail "an RGB source as ${format%:*} is not BT.709 at 720 lines"
+done
+
 # The encoders read every deep file (SVT-AV1 takes 4:2:0 at 8 or 10 bits only).
 for name in y422p10 y444p12 y420p10 y420p12 p444p10; do
     file="$WORK/$name.y4m"
