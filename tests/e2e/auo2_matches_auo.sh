@@ -13,7 +13,7 @@ for mode in "420 progressive none" "420 tff 16:9" "422 bff 4:3"; do
     set -- $mode
     winhost --size 352x288 --frames 40 --format "$1" --scan "$2" --aspect "$3" -o "$name" 2>"$WORK/err" ||
         fail "64-bit export into $name: $(cat "$WORK/err")"
-    "$WINE_RUN" "$REFERENCE_HOST_EXE" --quiet --plugin "$REFERENCE_MODULE" --size 352x288 --frames 40 \
+    "$WINE_RUN" "$REFERENCE_HOST_EXE" --quiet -y --plugin "$REFERENCE_MODULE" --size 352x288 --frames 40 \
         --format "$1" --scan "$2" --aspect "$3" -o "$WORK/reference.y4m" 2>"$WORK/err" ||
         fail "32-bit export: $(cat "$WORK/err")"
     [ -f "$name" ] || fail "no file named $name"

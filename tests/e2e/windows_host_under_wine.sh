@@ -30,7 +30,7 @@ for format in 444 420p10 422p10 444p10 420p12 422p12 444p12; do
     for size in 352x288 1280x720; do
         winhost --size $size --frames 3 --format $format --scan tff -o "$WORK/deep.y4m" 2>"$WORK/err" ||
             fail "$format $size under Wine: $(cat "$WORK/err")"
-        "$NATIVE_HOST" --quiet --plugin "$NATIVE_MODULE" --size $size --frames 3 --format $format --scan tff \
+        "$NATIVE_HOST" --quiet -y --plugin "$NATIVE_MODULE" --size $size --frames 3 --format $format --scan tff \
             -o "$WORK/native.y4m" 2>"$WORK/err" || fail "$format $size natively: $(cat "$WORK/err")"
         cmp -s "$WORK/deep.y4m" "$WORK/native.y4m" || fail "$format $size: Wine and native builds wrote different bytes"
     done
