@@ -1,8 +1,12 @@
-# Native build: the plug-in's objects, both hosts' boundaries included, serve
-# a static library for the tests; the shared module a host loads with dlopen
-# speaks AviUtl 1.x's interface, as y4mhost does.
+# Native build: the plug-in's objects, both hosts' boundaries included (the
+# 32-bit build: AviUtl 1.x's only), serve a static library for the tests; the
+# shared module a host loads with dlopen speaks AviUtl 1.x's interface, as
+# y4mhost does.
 add_library(plugin_core STATIC)
-target_link_libraries(plugin_core PUBLIC plugin_objects plugin_converters plugin_aviutl1 plugin_exedit2)
+target_link_libraries(plugin_core PUBLIC plugin_objects plugin_converters plugin_aviutl1)
+if(Y4M_WITH_EXEDIT2)
+  target_link_libraries(plugin_core PUBLIC plugin_exedit2)
+endif()
 
 add_library(yuv4mpeg2 MODULE)
 target_link_libraries(yuv4mpeg2 PRIVATE plugin_objects plugin_converters plugin_aviutl1)
@@ -13,6 +17,9 @@ if(NOT Y4M_SANITIZER_FLAGS)
   target_link_options(yuv4mpeg2 PRIVATE -Wl,--no-undefined -Wl,-z,defs)
 endif()
 
+if(NOT Y4M_WITH_EXEDIT2)
+  return()
+endif()
 # The same plug-in through ExEdit2's interface, so that y4mhost drives the
 # .auo2's boundary natively too (under the sanitizers included). Its one
 # export is ExEdit2's table as GetOutputPluginTable, as the .auo2's .def

@@ -93,10 +93,14 @@ endif()
 add_library(plugin_converters OBJECT ${CONVERTER_SOURCES})
 add_library(plugin_objects OBJECT ${PLUGIN_SOURCES})
 add_library(plugin_aviutl1 OBJECT ${AVIUTL1_SOURCES})
-add_library(plugin_exedit2 OBJECT ${EXEDIT2_SOURCES})
-# The UTF-16 literals are written in UTF-8, whatever the build's locale.
-target_compile_options(plugin_exedit2 PRIVATE -finput-charset=UTF-8)
-foreach(library plugin_converters plugin_objects plugin_aviutl1 plugin_exedit2)
+set(pluginLibraries plugin_converters plugin_objects plugin_aviutl1)
+if(Y4M_WITH_EXEDIT2)
+  add_library(plugin_exedit2 OBJECT ${EXEDIT2_SOURCES})
+  # The UTF-16 literals are written in UTF-8, whatever the build's locale.
+  target_compile_options(plugin_exedit2 PRIVATE -finput-charset=UTF-8)
+  list(APPEND pluginLibraries plugin_exedit2)
+endif()
+foreach(library IN LISTS pluginLibraries)
   target_include_directories(${library} PUBLIC ${PROJECT_SOURCE_DIR})
   if(WIN32 AND CMAKE_SIZEOF_VOID_P EQUAL 4)
     # AviUtl runs on any x86 with SSE2; nothing newer without a CPU check.

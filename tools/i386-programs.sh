@@ -93,3 +93,44 @@ set_up_i386_emulation() {
     unset I386_PROGRAMS I386_REASON
     i386_programs
 }
+
+# The 32-bit Linux build (preset native32) runs its programs natively where
+# the kernel takes them; elsewhere its tests start each one through
+# qemu-i386-static themselves (CTest's emulator for the preset), which needs
+# nothing registered with binfmt_misc and leaves nothing behind. Where
+# binfmt_misc already hands i386 programs to qemu, a program that starts is
+# emulated all the same, and the tests are told so.
+#
+# i386_linux_programs sets I386_LINUX_RUN to native or emulated,
+# I386_LINUX_EMULATOR to the emulator the tests start programs through (empty
+# natively) and I386_LINUX_REASON to one line saying why. Needs g++ -m32
+# (g++-multilib); installs qemu-user-static when it is needed and missing
+# (tools/packages.sh).
+i386_linux_programs() {
+    local dir error entry
+    export I386_LINUX_RUN I386_LINUX_EMULATOR I386_LINUX_REASON
+    dir=$(mktemp -d)
+    printf 'int main() { return sizeof(void*) == 4 ? 0 : 1; }\n' >"$dir/probe.cpp"
+    if ! error=$(g++ -m32 "$dir/probe.cpp" -o "$dir/probe" 2>&1); then
+        rm -rf "$dir"
+        echo "g++ -m32 cannot build a 32-bit program (is g++-multilib installed?): ${error##*$'\n'}"
+        return 1
+    fi
+    if error=$("$dir/probe" 2>&1); then
+        if entry=$(i386_emulator_entry); then
+            I386_LINUX_RUN=emulated
+            I386_LINUX_REASON="32-bit programs start, but binfmt_misc hands them to qemu-i386 ($entry):"
+        else
+            I386_LINUX_RUN=native I386_LINUX_EMULATOR=
+            I386_LINUX_REASON="the kernel runs 32-bit programs: the tests run them as they are"
+        fi
+    else
+        I386_LINUX_RUN=emulated
+        I386_LINUX_REASON="the kernel refuses 32-bit programs (${error##*: }):"
+    fi
+    rm -rf "$dir"
+    [ "$I386_LINUX_RUN" = native ] && return 0
+    install_packages qemu-user-static || return 1
+    I386_LINUX_EMULATOR=$QEMU_I386
+    I386_LINUX_REASON+=" the tests start every 32-bit program through $QEMU_I386 (user-mode emulation; nothing registered)"
+}

@@ -68,6 +68,10 @@ install_packages() {
 DEMO_PACKAGES=(cmake make g++ pkg-config ffmpeg libavformat-dev libavcodec-dev libswscale-dev libavutil-dev libyuv-dev)
 NATIVE_PACKAGES=("${DEMO_PACKAGES[@]}" binutils git clang-format libgtest-dev x264 x265 aom-tools svt-av1 valgrind clang
                  libclang-rt-14-dev python3)
+# The 32-bit Linux build: g++ -m32, and GoogleTest's sources to build with it
+# (qemu-user-static too where the kernel refuses 32-bit programs:
+# tools/i386-programs.sh).
+LINUX32_PACKAGES=(g++-multilib googletest)
 WINDOWS_PACKAGES=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
                   wine wine32:i386 wine64 xvfb fonts-wine fonts-ipafont-gothic locales)
 

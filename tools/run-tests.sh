@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # The project's test command: installs what is missing (Debian packages, as
 # root), then builds and tests, in turn: the native tree (unit, end-to-end and
-# valgrind tests), the same under AddressSanitizer and UBSan, short libFuzzer
-# runs, and the real modules under Wine on a private Xvfb display: the 32-bit
-# .auo for AviUtl 1.x, then the 64-bit .auo2 for ExEdit2 (measured against
-# the .auo's output). Tests labelled "slow" (the exports past 4 GiB) run only
+# valgrind tests), the 32-bit Linux build of the core and the 1.x module (its
+# unit tests and the pattern host against the native build's bytes; natively
+# or under qemu-i386, whichever this machine allows), the native tree under
+# AddressSanitizer and UBSan, short libFuzzer runs, and the real modules
+# under Wine on a private Xvfb display: the 32-bit .auo for AviUtl 1.x, then
+# the 64-bit .auo2 for ExEdit2 (measured against the .auo's output). Tests labelled "slow" (the exports past 4 GiB) run only
 # when asked:
 #   ctest --test-dir build/native -L slow; ctest --test-dir build/mingw -L slow
 #
@@ -19,8 +21,11 @@ cd "$(dirname "$0")/.."
 source tools/packages.sh
 source tools/i386-programs.sh
 export CMAKE_BUILD_PARALLEL_LEVEL="${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}"
-install_packages "${NATIVE_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}" || { echo "package installation failed"; exit 1; }
+install_packages "${NATIVE_PACKAGES[@]}" "${LINUX32_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}" ||
+    { echo "package installation failed"; exit 1; }
 ensure_japanese_locale || exit 1
+i386_linux_programs || { echo "package installation failed"; exit 1; }
+echo "== 32-bit Linux programs: $I386_LINUX_RUN: $I386_LINUX_REASON"
 
 i386_programs
 if [ "$I386_PROGRAMS" = no ] && [ "${Y4M_EMULATE_32BIT:-0}" = 1 ] && [ "${Y4M_NO_32BIT:-0}" != 1 ]; then
@@ -53,6 +58,12 @@ cmake --preset native >/dev/null && cmake --build --preset native || exit 1
 echo "== native: tests"
 run_ctest native "the test says why, above" || failed=1
 
+echo "== native32 (32-bit Linux): build"
+cmake --preset native32 -DY4M_I386_EMULATOR="$I386_LINUX_EMULATOR" >/dev/null && cmake --build --preset native32 ||
+    exit 1
+echo "== native32: tests, run $([ "$I386_LINUX_RUN" = native ] && echo natively || echo "under $I386_LINUX_EMULATOR")"
+run_ctest native32 "the test says why, above" || failed=1
+
 echo "== native under AddressSanitizer and UBSan: build"
 cmake --preset asan >/dev/null && cmake --build --preset asan >/dev/null || exit 1
 echo "== native under AddressSanitizer and UBSan: tests"
@@ -81,6 +92,7 @@ cmake --preset mingw64 >/dev/null && cmake --build --preset mingw64 || exit 1
 echo "== mingw64: tests under 64-bit Wine"
 run_ctest mingw64 "$I386_REASON" || failed=1
 
+echo "== 32-bit Linux programs: $I386_LINUX_RUN: $I386_LINUX_REASON"
 echo "== 32-bit programs: $I386_PROGRAMS: $I386_REASON"
 echo "== skipped: ${#skipped[@]} test(s)"
 [ ${#skipped[@]} -gt 0 ] && printf "   %s\n" "${skipped[@]}"
