@@ -49,8 +49,8 @@ const char HostUsage[] =
     "      --version           the version of y4mhost\n"
     "  -h, --help              this text\n"
     "\n"
-    "Exit status: 0 exported, 1 the plug-in failed, 2 bad command line or input\n"
-    "(nothing written), 1 also when the reader of -o - closed it, 130 interrupted.\n";
+    "Exit status: 0 exported, 1 the plug-in failed or the reader of -o - closed it,\n"
+    "2 bad command line or input (nothing written), 130 interrupted.\n";
 
 static bool ParseInt(const char* text, int32_t* value) {
     errno = 0;
