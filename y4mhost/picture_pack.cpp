@@ -246,7 +246,7 @@ static bool PackPrecise(const AVFrame* picture, int32_t width, int32_t height, u
             return false;
         }
     }
-    PackPrecisePicture(planes, width, height, format, frame);
+    PackPrecisePicture(planes, width, height, format, frame, !IsRgb(static_cast<AVPixelFormat>(picture->format)));
     return true;
 }
 

@@ -81,7 +81,8 @@ SamplePlanes Yuy2Planes(const uint8_t* yuy2, int32_t width) {
     return SamplePlanes{{yuy2, yuy2 + 1, yuy2 + 3}, {stride, stride, stride}, {2, 4, 4}, 1, 8, 1, 0, false};
 }
 
-void PackPrecisePicture(const SamplePlanes& planes, int32_t width, int32_t height, uint32_t picture, uint8_t* out) {
+void PackPrecisePicture(const SamplePlanes& planes, int32_t width, int32_t height, uint32_t picture, uint8_t* out,
+                        bool fromYcbcr) {
     const int32_t depth = planes.depth;
     const double s = static_cast<double>(1 << (depth - 8));
     const int32_t mask = (1 << depth) - 1;
@@ -94,7 +95,7 @@ void PackPrecisePicture(const SamplePlanes& planes, int32_t width, int32_t heigh
     const PixelMap map = MapFor(picture, height);
     const int32_t pixelBytes = FramePixelBytes(picture);
     const bool fields = planes.interlaced && planes.chromaHeightShift == 1;
-    gClips.pixels += static_cast<int64_t>(width) * height;
+    if (fromYcbcr) gClips.pixels += static_cast<int64_t>(width) * height;
     for (int32_t r = 0; r < height; ++r) {
         // Within a field, chroma row k serves rows 4g + field and 4g + 2 + field.
         const int32_t chromaRow = fields ? (r >> 2) * 2 + (r & 1) : r >> planes.chromaHeightShift;
@@ -118,6 +119,6 @@ void PackPrecisePicture(const SamplePlanes& planes, int32_t width, int32_t heigh
             clipped += outside;
             if (pixelBytes == 8) Write16(o + 6, 65535);
         }
-        gClips.clipped += clipped;
+        if (fromYcbcr) gClips.clipped += clipped;
     }
 }

@@ -29,12 +29,15 @@ struct SamplePlanes {
 SamplePlanes Yuy2Planes(const uint8_t* yuy2, int32_t width);
 
 // width x height pixels into `out` as `picture` (FrameFormatYc48: 6 bytes a
-// pixel, FrameFormatPa64: 8), rows top first with no padding.
-void PackPrecisePicture(const SamplePlanes& planes, int32_t width, int32_t height, uint32_t picture, uint8_t* out);
+// pixel, FrameFormatPa64: 8), rows top first with no padding. `fromYcbcr`:
+// the samples are a Y'CbCr source's own, so what the picture clips is counted
+// (samples made from an RGB source lie outside R'G'B' by their rounding only).
+void PackPrecisePicture(const SamplePlanes& planes, int32_t width, int32_t height, uint32_t picture, uint8_t* out,
+                        bool fromYcbcr);
 
-// Pixels packed so far, and those of them whose colour the picture could not
-// hold and were clipped: in PA64, every Y'CbCr colour outside R'G'B''s
-// range, as ExEdit2 clips it. Read once the packing has stopped.
+// Pixels of Y'CbCr sources packed so far, and those of them whose colour the
+// picture could not hold and were clipped: in PA64, every colour outside
+// R'G'B''s range, as ExEdit2 clips it. Read once the packing has stopped.
 struct ClipCount {
     int64_t pixels, clipped;
 };

@@ -142,7 +142,7 @@ static void* GetFrame(int index, uint32_t format) {
     if (!gSource.video && gSource.picture != FrameFormatYuy2) {
         if (!gSource.still || !gSource.preciseMade)
             PackPrecisePicture(Yuy2Planes(frame, gSource.width), gSource.width, gSource.height, gSource.picture,
-                               gSource.precise.data());
+                               gSource.precise.data(), true);
         gSource.preciseMade = true;
         return gSource.precise.data();
     }

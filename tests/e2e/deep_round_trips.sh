@@ -50,6 +50,10 @@ round_trip s444p10 "$EXEDIT2_MODULE" 1280x720 yuv444p10le 444p10 rgb
 grep -q "; [0-9.]*% of pixels were outside RGB's range and were clipped, as ExEdit2 does" "$WORK/s444p10.err" ||
     fail "no clip count for a saturated source: $(cat "$WORK/s444p10.err")"
 grep -q "clipped" "$WORK/q444p10.err" "$WORK/p444p10.err" && fail "a clip count for an in-gamut source"
+# An RGB source has nothing outside RGB (its own pure colours round past 0 and 65535 on the way only).
+ffmpeg -v error -f lavfi -i "testsrc2=size=1280x720:rate=25" -frames:v 1 -pix_fmt rgb24 -c:v ffv1 "$WORK/rgbt.mkv" &&
+    host "$WORK/rgbt.mkv" --plugin "$EXEDIT2_MODULE" --format 444p10 -o "$WORK/rgbt.y4m" 2>"$WORK/rgbt.err" &&
+    ! grep -q "clipped" "$WORK/rgbt.err" || fail "an RGB source said to be clipped: $(cat "$WORK/rgbt.err")"
 
 # Flat full-range colours from MJPEG: grey stays neutral at every depth.
 for module in "$aviutl1" "$EXEDIT2_MODULE"; do
