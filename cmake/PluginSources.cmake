@@ -37,15 +37,23 @@ set(PLUGIN_SOURCES
   settings/output_settings.cpp
   settings/settings_blob.cpp
   settings/parameter_report.cpp
+  settings/encoder_commands.cpp
+  export/encoder_command.cpp
+  export/encoder_export.cpp
+  export/encoder_log.cpp
+  export/encoder_reports.cpp
   export/export_driver.cpp
   export/export_reports.cpp
   export/stream_header.cpp
   platform/bounded_format.cpp
   platform/message_buffer.cpp
+  platform/utf8_wide.cpp
 )
-if(NOT WIN32)
+if(WIN32)
+  list(APPEND PLUGIN_SOURCES platform/child_process_win32.cpp platform/system_files_win32.cpp)
+else()
   list(APPEND PLUGIN_SOURCES platform/posix_crt.cpp platform/stub_dialog.cpp platform/stub_text.cpp
-       platform/stub_user32.cpp)
+       platform/stub_user32.cpp platform/child_process_posix.cpp platform/system_files_posix.cpp)
 endif()
 # Each host's boundary over the core: AviUtl 1.x (host/) and ExEdit2 (exedit2/).
 set(AVIUTL1_SOURCES
@@ -68,6 +76,7 @@ set(PLUGIN_SHIFT_JIS_SOURCES
   host/plugin_table.cpp
   settings/config_dialog.cpp
   settings/parameter_report.cpp
+  export/encoder_reports.cpp
   export/export_reports.cpp
 )
 if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")

@@ -16,22 +16,37 @@ bool ExEdit2Config(HWND owner, HINSTANCE module) {
                            reinterpret_cast<LPARAM>(&gOutputSettings)) == IDOK;
 }
 
+// The five fields stay the 20-byte blob under "settings", which every
+// version reads; an encoder's name is a text of its own beside it, so a
+// module that knows no encoders opens the project as a file export.
 static const char SettingsKey[] = "settings";
+static const char EncoderKey[] = "encoder";
 
 // A project without our key (or with one of another size) starts from the
 // defaults; a blob is taken as given and judged when an export starts.
 bool PluginProjectLoad(ProjectFile* project) {
     unsigned char blob[SettingsBlobSize];
-    if (project != nullptr && project->getBinary != nullptr && project->getBinary(SettingsKey, blob, sizeof blob))
-        DecodeSettingsBlob(blob, &gOutputSettings);
-    else
-        memset(&gOutputSettings, 0, sizeof gOutputSettings);
+    memset(&gOutputSettings, 0, sizeof gOutputSettings);
+    if (project == nullptr) return true;
+    if (project->getBinary != nullptr && project->getBinary(SettingsKey, blob, sizeof blob))
+        DecodeSettingsBlob(blob, sizeof blob, &gOutputSettings);
+    const char* name = project->getText != nullptr ? project->getText(EncoderKey) : nullptr;
+    if (name != nullptr && name[0] != '\0') {
+        gOutputSettings.destination = DestinationEncoder;
+        strncpy(gOutputSettings.encoderName, name, EncoderNameSize - 1);
+    }
     return true;
 }
 
 bool PluginProjectSave(ProjectFile* project) {
+    OutputSettings fields = gOutputSettings;
+    fields.destination = DestinationFile;
     unsigned char blob[SettingsBlobSize];
-    EncodeSettingsBlob(&gOutputSettings, blob);
-    if (project != nullptr && project->setBinary != nullptr) project->setBinary(SettingsKey, blob, sizeof blob);
+    EncodeSettingsBlob(&fields, blob);
+    if (project == nullptr) return true;
+    if (project->setBinary != nullptr) project->setBinary(SettingsKey, blob, sizeof blob);
+    // An empty name says the file, over any name an earlier save left.
+    const bool encoder = gOutputSettings.destination == DestinationEncoder;
+    if (project->setText != nullptr) project->setText(EncoderKey, encoder ? gOutputSettings.encoderName : "");
     return true;
 }

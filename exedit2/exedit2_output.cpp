@@ -2,6 +2,7 @@
 // bools are read as bools: only their low byte means anything.
 #include "export/export_job.h"
 #include "exedit2/exedit2_table.h"
+#include "platform/system_text.h"
 
 static const ExEdit2OutputInfo* RequestOf(const ExportJob* job) {
     return static_cast<const ExEdit2OutputInfo*>(job->host);
@@ -34,11 +35,18 @@ static void ShowReport(const ExportJob* job, int pathAt) {
     ShowReportUtf16(path != nullptr ? path : WIDE_TEXT(""), pathAt);
 }
 
+// The path as an encoder's arguments take it.
+static char gOutputUtf8[OutputUtf8Room];
+
 bool ExEdit2Output(ExEdit2OutputInfo* request) {
     ExportJob job =
         MakeExportJob(request, request->width, request->height, request->rate, request->scale, request->frameCount);
     job.openOutput = OpenOutput;
     job.reportPath = nullptr;  // UTF-16: put in when the report is shown
+    job.outputUtf8 = request->outputPath != nullptr && Utf8FromWide(request->outputPath, gOutputUtf8, OutputUtf8Room)
+                         ? gOutputUtf8
+                         : nullptr;
+    job.settings = &gOutputSettings;
     job.isAborted = IsAborted;
     job.showProgress = ShowProgress;
     job.getFrame = GetFrame;

@@ -3,11 +3,13 @@
 // number.
 #include "exedit2/exedit2_table.h"
 #include "platform/bounded_format.h"
+#include "platform/system_text.h"
 #include "settings/color_formats.h"
 #include "settings/output_settings.h"
 
-// The longest line, with two ten-digit negative numbers in it, is 63 units.
-enum { SettingsTextSize = 128 };
+// The longest line, with two ten-digit negative numbers and a command name of
+// 63 units in it, is 145 units.
+enum { SettingsTextSize = 192 };
 static WideChar gSettingsText[SettingsTextSize];
 
 struct WideLine {
@@ -62,6 +64,17 @@ const WideChar* PluginSettingsText(void) {
     }
     AppendText(&line, WIDE_TEXT(", "));
     AppendChoice(&line, settings->interlaceMode, Scans, 3);
+    // Where it goes: the file, or the encoder command by its name.
+    if (settings->destination == DestinationEncoder) {
+        WideChar name[EncoderNameSize];
+        WideFromUtf8(settings->encoderName, name, EncoderNameSize);
+        AppendText(&line, WIDE_TEXT(", エンコーダー "));
+        AppendText(&line, name);
+    } else {
+        static const WideChar* const Destinations[] = {WIDE_TEXT("ファイル")};
+        AppendText(&line, WIDE_TEXT(", "));
+        AppendChoice(&line, settings->destination, Destinations, 1);
+    }
     gSettingsText[line.position] = 0;
     return gSettingsText;
 }

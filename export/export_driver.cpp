@@ -3,6 +3,7 @@
 #include <stdlib.h>
 
 #include "export/converter_variants.h"
+#include "export/encoder_export.h"
 #include "export/export_job.h"
 #include "export/export_reports.h"
 #include "export/stream_header.h"
@@ -34,22 +35,37 @@ static uint8_t* AlignFrameBuffer(void* allocation) {
            (FrameBufferAlignment - address % FrameBufferAlignment) % FrameBufferAlignment;
 }
 
-static bool WriteAll(int file, const void* bytes, int32_t count) {
-    return _write(file, bytes, static_cast<unsigned int>(count)) == count;
+// Where the stream goes: the file, or the encoder's standard input.
+struct StreamOutput {
+    const ExportJob* job;
+    int file;  // -1 for the encoder
+};
+
+static OutputWrite Put(const StreamOutput* output, const void* bytes, int32_t count) {
+    if (output->file < 0) return WriteToEncoder(output->job, bytes, count);
+    return _write(output->file, bytes, static_cast<unsigned int>(count)) == count ? OutputTook : OutputGone;
 }
 
-// Header and frames into an open file; 1 when every frame is written.
-static int WriteStream(const ExportJob* job, const OutputSettings* settings, int file, uint8_t* frameBuffer,
-                       int32_t bufferSize, int32_t frameSize) {
+// A failed write: a file's is reported here, an encoder's once it has ended
+// and can say why.
+static StreamEnd WriteFailed(const StreamOutput* output, OutputWrite write) {
+    if (write == OutputAborted) return StreamAborted;  // the user's choice: no report
+    if (output->file < 0) return StreamReaderGone;
+    ReportWriteFailure(output->job);
+    return StreamReported;
+}
+
+// Header and frames; StreamComplete when every frame is written.
+static StreamEnd WriteStream(const ExportJob* job, const StreamOutput* output, uint8_t* frameBuffer,
+                             int32_t bufferSize, int32_t frameSize, int* headerLength) {
+    const OutputSettings* settings = job->settings;
     const uint32_t picture = SourcePictureOf(settings, job->precisePicture);
     const FrameConverter convert = ChooseFrameConverter(settings, job->precisePicture);
-    int headerLength = BuildStreamHeader(reinterpret_cast<char*>(frameBuffer), bufferSize, job, settings);
-    if (!WriteAll(file, frameBuffer, headerLength)) {
-        ReportWriteFailure(job);
-        return 0;
-    }
+    *headerLength = BuildStreamHeader(reinterpret_cast<char*>(frameBuffer), bufferSize, job, settings);
+    OutputWrite write = Put(output, frameBuffer, *headerLength);
+    if (write != OutputTook) return WriteFailed(output, write);
     for (int32_t i = 0; i < job->frameCount; ++i) {
-        if (job->isAborted(job)) return 0;  // the user's choice: no report
+        if (job->isAborted(job)) return StreamAborted;  // the user's choice: no report
         ClearMmxState();
         // Progress before frames 31, 63, 95, ... and the preview after them.
         const bool milestone = (i & 31) == 31;
@@ -57,28 +73,24 @@ static int WriteStream(const ExportJob* job, const OutputSettings* settings, int
         const uint8_t* frame = static_cast<const uint8_t*>(job->getFrame(job, i, picture));
         if (frame == nullptr) {
             ReportFrameFetchFailure(job, i);
-            return 0;
+            return StreamReported;
         }
-        if (!WriteAll(file, FrameMarker, sizeof FrameMarker)) {
-            ReportWriteFailure(job);
-            return 0;
-        }
+        write = Put(output, FrameMarker, sizeof FrameMarker);
+        if (write != OutputTook) return WriteFailed(output, write);
         convert(frameBuffer, frame, job->width, job->height);
-        if (!WriteAll(file, frameBuffer, frameSize)) {
-            ReportWriteFailure(job);
-            return 0;
-        }
+        write = Put(output, frameBuffer, frameSize);
+        if (write != OutputTook) return WriteFailed(output, write);
         if (milestone && job->updatePreview != nullptr) job->updatePreview(job);
     }
-    return 1;
+    return StreamComplete;
 }
 
 int RunExport(const ExportJob* job) {
     const int32_t width = job->width;
     const int32_t height = job->height;
-    // Nothing on disk is touched until the request is known to be usable.
-    // The settings are read once, here, for the whole export.
-    const OutputSettings* settings = &gOutputSettings;
+    // Nothing on disk is touched, and nothing started, until the request is
+    // known to be usable. The settings are the job's, for the whole export.
+    const OutputSettings* settings = job->settings;
     if (!CheckOutputParameters(settings, width, height)) {
         ReportRefusedSettings(job);
         return 0;
@@ -87,11 +99,17 @@ int RunExport(const ExportJob* job) {
         ReportUnsupportedFrameSize(job);
         return 0;
     }
+    const bool toEncoder = settings->destination == DestinationEncoder;
+    if (toEncoder && !PrepareEncoder(job)) return 0;
+    // Nothing to encode: no encoder is started (some wait forever for a
+    // frame that never comes).
+    if (toEncoder && job->frameCount <= 0) return 1;
 
     int result = 0;
     void* allocation = nullptr;
-    int file = job->openOutput(job);
-    if (file < 0) {
+    StreamOutput output = {job, -1};
+    if (!toEncoder) output.file = job->openOutput(job);
+    if (!toEncoder && output.file < 0) {
         ReportOpenFailure(job);
     } else {
         const int32_t frameSize = static_cast<int32_t>(PlanarFrameSize(settings, width, height));
@@ -99,13 +117,20 @@ int RunExport(const ExportJob* job) {
         // Cache-line aligned: rows whose length is a multiple of 64 bytes then
         // never have a wide store straddle two lines (1080p measurably gains).
         allocation = malloc(static_cast<size_t>(bufferSize) + FrameBufferAlignment - 1);
-        if (allocation == nullptr)
+        if (allocation == nullptr) {
             ReportOutOfMemory(job);
-        else
-            result = WriteStream(job, settings, file, AlignFrameBuffer(allocation), bufferSize, frameSize);
+        } else if (!toEncoder || StartEncoder(job)) {
+            int headerLength = 0;
+            const StreamEnd end =
+                WriteStream(job, &output, AlignFrameBuffer(allocation), bufferSize, frameSize, &headerLength);
+            result = toEncoder ? FinishEncoder(job, end, headerLength, int64_t{sizeof FrameMarker} + frameSize)
+                               : end == StreamComplete;
+        }
     }
-    // One clean-up for every path: the file first, then the buffer.
-    if (file >= 0) _close(file);
+    // One clean-up for every path: the file or the encoder first, then the
+    // buffer.
+    if (output.file >= 0) _close(output.file);
+    if (toEncoder) EndEncoder();
     free(allocation);
     return result;
 }

@@ -5,6 +5,8 @@
 
 #include <stdint.h>
 
+#include "settings/output_settings.h"
+
 // The pictures a frame can be asked for in, each named by its four bytes in
 // memory order read as a little-endian word: packed 8-bit YUY2 (both hosts),
 // AviUtl 1.x's YC48 (signed 16-bit Y, Cb, Cr a pixel) and ExEdit2's PA64
@@ -23,6 +25,10 @@ inline int32_t FramePixelBytes(uint32_t format) {
 
 struct ExportJob;
 
+// Room for the output path as UTF-8: Windows' longest path, 32767 units, is
+// at most three bytes a unit.
+enum { OutputUtf8Room = 3 * 32768 };
+
 typedef bool (*JobAbortFunction)(const ExportJob* job);
 typedef void (*JobProgressFunction)(const ExportJob* job, int32_t now, int32_t total);
 typedef const void* (*JobFrameFunction)(const ExportJob* job, int32_t index, uint32_t format);
@@ -35,6 +41,9 @@ struct ExportJob {
     int32_t rate, scale;    // frames per second as rate / scale
     int32_t frameCount;     // frames numbered from 0
     const void* host;       // the host's own request, for the functions below
+    // The settings the export runs with, as the boundary hands them over;
+    // read once, never changed by the export.
+    const OutputSettings* settings;
 
     // The output file opened for writing (created or truncated, raw bytes);
     // a CRT descriptor, or -1 when it cannot be opened.
@@ -42,6 +51,9 @@ struct ExportJob {
     // The output path as bytes a report can quote, or null when the host's
     // path is not a byte string (its boundary then puts it in when showing).
     const char* reportPath;
+    // The output path as UTF-8, which an encoder's command puts in its
+    // arguments; null when the host's path cannot be made into it.
+    const char* outputUtf8;
 
     JobAbortFunction isAborted;
     JobProgressFunction showProgress;

@@ -11,7 +11,7 @@ static void ShowJobReport(const ExportJob* job, TextComposition* text, int pathA
 }
 
 void ReportRefusedSettings(const ExportJob* job) {
-    ComposeParameterProblems(&gOutputSettings, job->width, job->height);
+    ComposeParameterProblems(job->settings, job->width, job->height);
     job->showReport(job, -1);
 }
 

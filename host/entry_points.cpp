@@ -9,16 +9,18 @@ int PLUGIN_CDECL PluginInit(void) {
     return 1;
 }
 
-// Always answers the blob size, so a host may ask with a null destination.
+// Always answers the blob size (20 bytes for a file export, as every version
+// has written it; longer for an encoder), so a host may ask with a null
+// destination, and copies only into room of exactly that size.
 int PLUGIN_CDECL PluginConfigGet(void* destination, int size) {
-    if (destination != nullptr && size == SettingsBlobSize)
+    const int32_t blobSize = SettingsBlobSizeOf(&gOutputSettings);
+    if (destination != nullptr && size == blobSize)
         EncodeSettingsBlob(&gOutputSettings, static_cast<unsigned char*>(destination));
-    return SettingsBlobSize;
+    return blobSize;
 }
 
-// Takes a blob only whole; its values are judged when an export starts.
+// Takes a blob of either size only whole; its values are judged when an
+// export starts.
 int PLUGIN_CDECL PluginConfigSet(void* source, int size) {
-    if (source == nullptr || size != SettingsBlobSize) return 0;
-    DecodeSettingsBlob(static_cast<const unsigned char*>(source), &gOutputSettings);
-    return SettingsBlobSize;
+    return DecodeSettingsBlob(static_cast<const unsigned char*>(source), size, &gOutputSettings) ? size : 0;
 }

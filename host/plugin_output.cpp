@@ -3,6 +3,7 @@
 #include "export/export_job.h"
 #include "host/plugin_table.h"
 #include "platform/message_buffer.h"
+#include "platform/system_text.h"
 
 static const OutputRequest* RequestOf(const ExportJob* job) { return static_cast<const OutputRequest*>(job->host); }
 
@@ -35,12 +36,19 @@ static void UpdatePreview(const ExportJob* job) {
 // The composed code page 932 text is what this host shows, path included.
 static void ShowReportBox(const ExportJob*, int) { ShowMessageBuffer(); }
 
+// The path as an encoder's arguments take it.
+static char gOutputUtf8[OutputUtf8Room];
+
 int PLUGIN_CDECL PluginOutput(OutputRequest* request) {
     ExportJob job =
         MakeExportJob(request, request->width, request->height, request->rate, request->scale, request->frameCount);
     job.openOutput = OpenOutput;
     // A null path cannot be opened: its report names an empty path.
     job.reportPath = request->outputPath != nullptr ? request->outputPath : "";
+    job.outputUtf8 = request->outputPath != nullptr && Utf8FromSystemPath(request->outputPath, gOutputUtf8, OutputUtf8Room)
+                         ? gOutputUtf8
+                         : nullptr;
+    job.settings = &gOutputSettings;
     job.isAborted = IsAborted;
     job.showProgress = ShowProgress;
     job.getFrame = GetFrame;

@@ -9,6 +9,7 @@ bool SettingsInRange(const OutputSettings* settings) {
     if (settings->aspectMode < AspectUnspecified || settings->aspectMode > AspectCustomPixel) return false;
     if (settings->aspectMode == AspectCustomPixel && (settings->pixelAspectNum < 1 || settings->pixelAspectDen < 1))
         return false;
+    if (settings->destination != DestinationFile && settings->destination != DestinationEncoder) return false;
     return settings->interlaceMode >= Progressive && settings->interlaceMode <= InterlacedBottomFirst;
 }
 

@@ -22,6 +22,12 @@ enum AspectMode : int32_t {
     AspectCustomPixel = 3,
 };
 enum InterlaceMode : int32_t { Progressive = 0, InterlacedTopFirst = 1, InterlacedBottomFirst = 2 };
+// Where the stream goes: the file the host names, or the standard input of
+// one of the user's own encoder commands, named in their commands file.
+enum Destination : int32_t { DestinationFile = 0, DestinationEncoder = 1 };
+
+// A command's name, UTF-8, NUL-terminated: at most 63 bytes.
+enum { EncoderNameSize = 64 };
 
 // Any field may hold any value: a blob is stored as given and judged only
 // when an export starts.
@@ -31,16 +37,26 @@ struct OutputSettings {
     int32_t pixelAspectNum;  // custom pixel aspect, used only with AspectCustomPixel
     int32_t pixelAspectDen;
     int32_t interlaceMode;
+    // Never in the 20-byte blob, so every older project and module still reads
+    // a file export's settings exactly as before.
+    int32_t destination;
+    char encoderName[EncoderNameSize];  // the command, with DestinationEncoder
 };
 
-enum { SettingsBlobSize = 20 };
+// The file's blob is the five fields; an encoder's adds the destination and
+// the command's name (never the command line itself).
+enum { SettingsBlobSize = 20, EncoderSettingsBlobSize = SettingsBlobSize + 4 + EncoderNameSize, MaxSettingsBlobSize = EncoderSettingsBlobSize };
 
 // The module-wide record: all zero at load.
 extern OutputSettings gOutputSettings;
 
-// The blob is the five fields in order, each little-endian two's complement.
+// SettingsBlobSize for a file export, EncoderSettingsBlobSize for an encoder.
+int32_t SettingsBlobSizeOf(const OutputSettings* settings);
+// Writes SettingsBlobSizeOf(settings) bytes (settings/settings_blob.cpp).
 void EncodeSettingsBlob(const OutputSettings* settings, unsigned char* blob);
-void DecodeSettingsBlob(const unsigned char* blob, OutputSettings* settings);
+// Takes a blob of either size whole; false, with the settings unchanged, for
+// any other size.
+bool DecodeSettingsBlob(const unsigned char* blob, int32_t size, OutputSettings* settings);
 
 // Every field holds one of its codes (and a custom aspect has both numbers >= 1).
 bool SettingsInRange(const OutputSettings* settings);

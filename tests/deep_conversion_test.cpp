@@ -40,7 +40,8 @@ std::vector<uint8_t> Picture(const std::vector<int>& values) {
 }
 
 std::vector<uint8_t> Convert(FrameConverter convert, const std::vector<uint8_t>& picture, int32_t code, int w, int h) {
-    OutputSettings settings = {code, 0, 0, 0, 0};
+    OutputSettings settings = {};
+    settings.colorFormat = code;
     std::vector<uint8_t> out(static_cast<size_t>(PlanarFrameSize(&settings, w, h)) + Guard, 0xA5);
     convert(out.data(), picture.data(), w, h);
     return out;

@@ -37,7 +37,8 @@ int main(int argc, char** argv) {
     std::string path = std::string(argc > 1 ? argv[1] : ".") + "/large-export.y4m";
     const bool deep = argc > 2 && std::string(argv[2]) == "444p10";
     if (deep) Frames = LargeDeepExportFrames;
-    OutputSettings settings = {deep ? Yuv444P10 : Yuv422, 0, 0, 0, 0};
+    OutputSettings settings = {};
+    settings.colorFormat = deep ? Yuv444P10 : Yuv422;
     gFormat = deep ? FrameFormatYc48 : FrameFormatYuy2;
     gFrame.resize(static_cast<size_t>((deep ? 6 : 2) * Width * Height));
     const OutputPluginTable* table = GetOutputPluginTable();

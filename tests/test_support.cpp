@@ -83,11 +83,17 @@ std::string MakeTempDir() {
 }
 
 OutputSettings MakeSettings(int32_t colorFormat, int32_t aspectMode, int32_t num, int32_t den, int32_t interlaceMode) {
-    return OutputSettings{colorFormat, aspectMode, num, den, interlaceMode};
+    OutputSettings settings = {};
+    settings.colorFormat = colorFormat;
+    settings.aspectMode = aspectMode;
+    settings.pixelAspectNum = num;
+    settings.pixelAspectDen = den;
+    settings.interlaceMode = interlaceMode;
+    return settings;
 }
 
 void LoadSettings(const OutputSettings& settings) {
-    unsigned char blob[SettingsBlobSize];
+    unsigned char blob[MaxSettingsBlobSize];
     EncodeSettingsBlob(&settings, blob);
-    GetOutputPluginTable()->configSet(blob, SettingsBlobSize);
+    GetOutputPluginTable()->configSet(blob, SettingsBlobSizeOf(&settings));
 }

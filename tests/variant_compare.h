@@ -92,7 +92,8 @@ inline std::string CompareVariantOnShapes(const ConverterVariant* variant, const
         if (!found.empty()) return std::string(variant->name) + " " + found;
         std::vector<uint8_t> deep = RandomBytes(static_cast<size_t>(8 * w * h), w * 104729 + h);
         for (const DeepConverterPair& pair : DeepConverterPairs(variant, reference)) {
-            OutputSettings settings = {pair.code, 0, 0, 0, 0};
+            OutputSettings settings = {};
+            settings.colorFormat = pair.code;
             deep.resize(static_cast<size_t>(pair.pixelBytes * w * h));
             found = CompareConverters(pair.variant, pair.reference, deep, w, h,
                                       static_cast<size_t>(PlanarFrameSize(&settings, w, h)));

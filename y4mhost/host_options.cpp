@@ -30,6 +30,11 @@ const char HostUsage[] =
     "  -o, --output FILE|-     the .y4m file to write (required; never the input file);\n"
     "                          - is standard output (native build only)\n"
     "  -y, --overwrite         replace an existing output file (refused without it)\n"
+    "      --encoder 'COMMAND' export into COMMAND's standard input instead of a file, as\n"
+    "                          the plug-in's encoder destination does (no shell: Windows'\n"
+    "                          quoting rules; {output} {output_noext} {width} {height}\n"
+    "                          {rate} {bits} {chroma} put in, -o naming {output}); e.g.\n"
+    "                          --encoder 'x265 --y4m --input - -o {output_noext}.hevc'\n"
     "      --size WxH          frame size (pattern default 1280x720; scales a video file)\n"
     "      --rate N[/D]        frame rate (pattern default 30000/1001; 30 means 30/1); a\n"
     "                          video file is laid on a timeline of this rate\n"
@@ -121,6 +126,14 @@ bool ParseHostOptions(int argc, char** argv, HostOptions* o, std::string* error)
         } else if (name == "--plugin") {
             if (!value(&v)) return false;
             o->pluginPath = v;
+        } else if (name == "--encoder") {
+            if (!value(&v)) return false;
+            o->encoderCommand = v;
+            if (o->encoderCommand.find_first_not_of(" \t") == std::string::npos ||
+                o->encoderCommand.find_first_of("\r\n") != std::string::npos) {
+                *error = "bad --encoder: give one command line, e.g. --encoder 'x265 --y4m --input - -o {output_noext}.hevc'";
+                return false;
+            }
         } else if (name == "--settings") {
             if (!value(&v)) return false;
             o->settingsPath = v;
@@ -206,6 +219,10 @@ bool ParseHostOptions(int argc, char** argv, HostOptions* o, std::string* error)
     if (o->help || o->version) return true;
     if (o->outputPath.empty()) {
         *error = "no output file: give -o OUTPUT.y4m";
+        return false;
+    }
+    if (!o->encoderCommand.empty() && o->outputPath == "-") {
+        *error = "--encoder takes the stream: -o names the output its {output} stands for, not -";
         return false;
     }
     if (!o->videoPath.empty() && !o->rawPath.empty()) {

@@ -12,6 +12,7 @@ struct HostOptions {
     std::string outputPath;  // "-": standard output
     std::string settingsPath;
     std::string saveSettingsPath;
+    std::string encoderCommand;  // the stream goes into this command's standard input
     int32_t width = 1280, height = 720;
     int32_t rate = 30000, scale = 1001;
     bool sizeGiven = false, rateGiven = false;

@@ -34,11 +34,13 @@ struct PluginSession {
     uint32_t precisePicture;
     // Loads the module and reads its table; false with one line in *error.
     bool (*open)(const std::string& path, std::string* error);
-    // Hands the 20-byte settings blob to the plug-in (1.x: init, then the
-    // blob; ExEdit2: a project holding it); false when it was not taken.
-    bool (*putSettings)(const unsigned char* blob);
-    // The plug-in's settings as the 20-byte blob; false when it gives none.
-    bool (*takeSettings)(unsigned char* blob);
+    // Hands the settings blob (20 bytes, or 88 for an encoder) to the
+    // plug-in (1.x: init, then the blob; ExEdit2: a project holding it);
+    // false when it was not taken.
+    bool (*putSettings)(const unsigned char* blob, int32_t size);
+    // The plug-in's settings as a blob of at most MaxSettingsBlobSize bytes:
+    // its size, or 0 when it gives none.
+    int32_t (*takeSettings)(unsigned char* blob);
     // Runs the plug-in's settings dialog; 1 after OK, another value
     // otherwise, -2 when the plug-in has none.
     int (*runDialog)(void);

@@ -21,16 +21,18 @@ static bool OpenPlugin(const std::string& path, std::string* error) {
     return true;
 }
 
-static bool PutPluginSettings(const unsigned char* blob) {
+static bool PutPluginSettings(const unsigned char* blob, int32_t size) {
     if (gTable->init != nullptr && gTable->init() == 0) return false;
-    return gTable->configSet == nullptr ||
-           gTable->configSet(const_cast<unsigned char*>(blob), SettingsBlobSize) == SettingsBlobSize;
+    return gTable->configSet == nullptr || gTable->configSet(const_cast<unsigned char*>(blob), size) == size;
 }
 
-static bool TakePluginSettings(unsigned char* blob) {
-    if (gTable->configGet == nullptr || gTable->configGet(nullptr, 0) != SettingsBlobSize) return false;
-    gTable->configGet(blob, SettingsBlobSize);
-    return true;
+// As the host does: asks the size, then fetches a blob of exactly that size.
+static int32_t TakePluginSettings(unsigned char* blob) {
+    if (gTable->configGet == nullptr) return 0;
+    const int size = gTable->configGet(nullptr, 0);
+    if (size <= 0 || size > MaxSettingsBlobSize) return 0;
+    gTable->configGet(blob, size);
+    return size;
 }
 
 static int RunPluginDialog(void) {

@@ -41,9 +41,12 @@ static bool OpenPlugin(const std::string& path, std::string* error) {
     return true;
 }
 
-// The project the settings travel in: one binary key, "settings".
+// The project the settings travel in: the binary key "settings" (the
+// 20-byte blob) and the text key "encoder" (a command's name).
 static unsigned char gStored[SettingsBlobSize];
 static bool gHasStored;
+static std::string gEncoderName;
+static bool gHasEncoderName;
 
 static JunkBool ProjectGetBinary(const char* key, void* data, int size) {
     const bool found = gHasStored && strcmp(key, "settings") == 0 && size == SettingsBlobSize;
@@ -55,29 +58,50 @@ static void ProjectSetBinary(const char* key, void* data, int size) {
     memcpy(gStored, data, SettingsBlobSize);
     gHasStored = true;
 }
+static const char* ProjectGetText(const char* key) {
+    return gHasEncoderName && strcmp(key, "encoder") == 0 ? gEncoderName.c_str() : nullptr;
+}
+static void ProjectSetText(const char* key, const char* value) {
+    if (strcmp(key, "encoder") != 0 || value == nullptr) return;
+    gEncoderName = value;
+    gHasEncoderName = true;
+}
 
 static ProjectFile MakeProject(void) {
     ProjectFile project = {};
+    project.getText = ProjectGetText;
+    project.setText = ProjectSetText;
     project.getBinary = AsBoolFunction<bool (*)(const char*, void*, int)>(&ProjectGetBinary);
     project.setBinary = ProjectSetBinary;
     return project;
 }
 
-static bool PutPluginSettings(const unsigned char* blob) {
-    if (gTable->loadProject == nullptr) return false;
+// The blob's fields go where the module keeps them in a project.
+static bool PutPluginSettings(const unsigned char* blob, int32_t size) {
+    OutputSettings settings = {};
+    if (gTable->loadProject == nullptr || !DecodeSettingsBlob(blob, size, &settings)) return false;
     memcpy(gStored, blob, SettingsBlobSize);
     gHasStored = true;
+    gEncoderName = settings.destination == DestinationEncoder ? settings.encoderName : "";
+    gHasEncoderName = settings.destination == DestinationEncoder;
     ProjectFile project = MakeProject();
     return gTable->loadProject(&project);
 }
 
-static bool TakePluginSettings(unsigned char* blob) {
-    if (gTable->saveProject == nullptr) return false;
+static int32_t TakePluginSettings(unsigned char* blob) {
+    if (gTable->saveProject == nullptr) return 0;
     gHasStored = false;
+    gHasEncoderName = false;
     ProjectFile project = MakeProject();
-    if (!gTable->saveProject(&project) || !gHasStored) return false;
-    memcpy(blob, gStored, SettingsBlobSize);
-    return true;
+    OutputSettings settings = {};
+    if (!gTable->saveProject(&project) || !gHasStored) return 0;
+    DecodeSettingsBlob(gStored, SettingsBlobSize, &settings);
+    if (gHasEncoderName && !gEncoderName.empty()) {
+        settings.destination = DestinationEncoder;
+        strncpy(settings.encoderName, gEncoderName.c_str(), EncoderNameSize - 1);
+    }
+    EncodeSettingsBlob(&settings, blob);
+    return SettingsBlobSizeOf(&settings);
 }
 
 static int RunPluginDialog(void) {

@@ -9,11 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "export/encoder_command.h"
 #include "export/export_job.h"
 #include "plugin_version.h"
 #include "settings/color_formats.h"
 #include "settings/output_settings.h"
 #include "y4mhost/host_options.h"
+#include "y4mhost/own_commands.h"
 #include "y4mhost/host_system.h"
 #include "y4mhost/plugin_session.h"
 #include "y4mhost/precise_picture.h"
@@ -172,14 +174,14 @@ static bool ReadBlobFile(const std::string& path, OutputSettings* settings, std:
         *error = "cannot read settings file " + path + ": " + strerror(errno);
         return false;
     }
-    unsigned char bytes[SettingsBlobSize + 1];
+    unsigned char bytes[MaxSettingsBlobSize + 1];
     size_t count = fread(bytes, 1, sizeof bytes, file);
     fclose(file);
-    if (count != SettingsBlobSize) {
-        *error = "settings file " + path + " is not a " + std::to_string(SettingsBlobSize) + "-byte settings blob";
+    if (!DecodeSettingsBlob(bytes, static_cast<int32_t>(count), settings)) {
+        *error = "settings file " + path + " is not a settings blob (" + std::to_string(SettingsBlobSize) + " or " +
+                 std::to_string(EncoderSettingsBlobSize) + " bytes)";
         return false;
     }
-    DecodeSettingsBlob(bytes, settings);
     return true;
 }
 
@@ -524,7 +526,15 @@ static void Export(const HostOptions& o, bool toStdout, int* status) {
             notes +=
                 std::string("; ") + percent + " of pixels were outside RGB's range and were clipped, as ExEdit2 does";
         }
-        if (result == 1) {
+        if (!o.encoderCommand.empty()) {
+            // The encoder wrote what its command says; the plug-in's report
+            // (below) says why it stopped.
+            std::string log(o.outputPath.size() + 8, '\0');
+            EncoderLogPath(o.outputPath.c_str(), &log[0], static_cast<int32_t>(log.size()));
+            if (result == 1)
+                fprintf(stderr, "y4mhost: exported %d frames into the encoder in %.2f s (%.1f fps); its log: %s%s\n",
+                        gSource.served, seconds, fps, log.c_str(), notes.c_str());
+        } else if (result == 1) {
             std::string size = bytes >= 0 ? ", " + std::to_string(bytes) + " bytes" : "";
             fprintf(stderr, "y4mhost: exported %d frames%s to %s in %.2f s (%.1f fps)%s\n", gSource.served,
                     size.c_str(), target.c_str(), seconds, fps, notes.c_str());
@@ -564,7 +574,9 @@ int main(int argc, char** argv) {
     if (WritesOverAnInput(o, &error)) return Usage(error);
     // As ffmpeg does when it cannot ask: a file already there is kept unless
     // -y says it may go. A pipe or a device is written to, not replaced.
-    if (!o.overwrite && o.outputPath != "-" && IsRegularFile(o.outputPath))
+    // Into an encoder, -o is only the name its command is given: what the
+    // encoder does with an existing file is its own option's say.
+    if (!o.overwrite && o.encoderCommand.empty() && o.outputPath != "-" && IsRegularFile(o.outputPath))
         return Usage("output " + o.outputPath + " exists: give -y (--overwrite) to replace it");
 
     OutputSettings settings = {};
@@ -578,6 +590,11 @@ int main(int argc, char** argv) {
         }
     }
     if (o.interlaceMode >= 0) settings.interlaceMode = o.interlaceMode;
+    if (!o.encoderCommand.empty()) {
+        settings.destination = DestinationEncoder;
+        memset(settings.encoderName, 0, sizeof settings.encoderName);
+        strncpy(settings.encoderName, OwnCommandName, EncoderNameSize - 1);
+    }
     if (o.config && !HostHasDialogs()) return Usage("--config needs the Windows build: this one shows no dialogs");
     const bool toStdout = o.outputPath == "-";
     if (toStdout) {
@@ -589,27 +606,30 @@ int main(int argc, char** argv) {
 
     gSession = SessionFor(o.pluginPath);
     if (!gSession->open(o.pluginPath, &error)) return Usage(error);
-    unsigned char blob[SettingsBlobSize];
+    unsigned char blob[MaxSettingsBlobSize];
     EncodeSettingsBlob(&settings, blob);
-    if (!gSession->putSettings(blob))
-        fprintf(stderr, "y4mhost: the plug-in did not take the %d-byte settings\n", int(SettingsBlobSize));
+    if (!gSession->putSettings(blob, SettingsBlobSizeOf(&settings)))
+        fprintf(stderr, "y4mhost: the plug-in did not take the %d-byte settings\n", int(SettingsBlobSizeOf(&settings)));
     if (o.config) {
         int result = gSession->runDialog();
         if (result == -2) return Usage(o.pluginPath + " has no settings dialog");
         if (result != 1) fprintf(stderr, "y4mhost: settings dialog ended with %d; settings unchanged\n", result);
     }
-    gSession->takeSettings(blob);
-    DecodeSettingsBlob(blob, &settings);
+    const int32_t blobSize = gSession->takeSettings(blob);
+    DecodeSettingsBlob(blob, blobSize, &settings);
     gSource.fieldOrder = settings.interlaceMode;
     if (!o.saveSettingsPath.empty()) {
         FILE* file = OpenHostFile(o.saveSettingsPath, "wb");
-        bool saved = file != nullptr && fwrite(blob, 1, SettingsBlobSize, file) == SettingsBlobSize;
+        bool saved = file != nullptr && blobSize > 0 &&
+                     fwrite(blob, 1, static_cast<size_t>(blobSize), file) == static_cast<size_t>(blobSize);
         if (file != nullptr && fclose(file) != 0) saved = false;
         if (!saved) return Usage("cannot write settings file " + o.saveSettingsPath + ": " + strerror(errno));
     }
     if (!StartSource(o, settings, PictureFor(settings), &error)) return Usage(error);
     SayVideoExport(o, settings);
+    if (!o.encoderCommand.empty() && !UseOwnCommandsFile(o.encoderCommand, &error)) return Usage(error);
     int status = ExitFailed;
     Export(o, toStdout, &status);
+    RemoveOwnCommandsFile();
     return status;
 }
