@@ -61,6 +61,11 @@ add_test(NAME module_debug_paths
   COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/tests/check_debug_paths.py
           $<TARGET_FILE:yuv4mpeg2>.debug ${CMAKE_OBJDUMP} ${PROJECT_SOURCE_DIR})
 
+# Stands in for an encoder behind the export into a program's standard input.
+add_executable(test_encoder ${PROJECT_SOURCE_DIR}/tests/wine/test_encoder.cpp)
+target_link_options(test_encoder PRIVATE -static -static-libgcc -static-libstdc++)
+target_link_libraries(test_encoder PRIVATE shell32)
+
 add_test(NAME wine_y4mhost_export
   COMMAND bash ${PROJECT_SOURCE_DIR}/tests/e2e/windows_host_under_wine.sh)
 # The native build of the same module is the reference for the deep formats.

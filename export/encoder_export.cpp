@@ -136,7 +136,7 @@ int FinishEncoder(const ExportJob* job, StreamEnd end, int64_t headerBytes, int6
 
     const int64_t unread = UnreadChildInput(&gEncoder.child);
     char line[256];
-    if (end == StreamReaderGone || unread != 0) {
+    if (end == StreamReaderGone || unread > 0) {
         const int64_t read = gEncoder.bytesWritten - (unread > 0 ? unread : 0) - headerBytes;
         const int64_t frames = read > 0 && frameBytes > 0 ? read / frameBytes : 0;
         ReadLogLine(line, sizeof line);

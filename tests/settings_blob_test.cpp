@@ -57,4 +57,33 @@ TEST(SettingsBlob, WrongSizesChangeNothing) {
     EXPECT_EQ(destination, std::vector<unsigned char>(32, 0xEE));
 }
 
+// An encoder's settings: the five fields, the destination and the command's
+// name, NUL-padded; back to the file, the blob is the 20 bytes again.
+TEST(SettingsBlob, EncoderDestinationUsesTheLongerForm) {
+    std::vector<unsigned char> blob(EncoderSettingsBlobSize, 0);
+    const unsigned char fields[24] = {3, 0, 0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0};
+    memcpy(blob.data(), fields, sizeof fields);
+    memcpy(blob.data() + 24, "x265 10", 7);
+    EXPECT_EQ(PluginConfigSet(blob.data(), EncoderSettingsBlobSize), EncoderSettingsBlobSize);
+    EXPECT_EQ(gOutputSettings.destination, DestinationEncoder);
+    EXPECT_STREQ(gOutputSettings.encoderName, "x265 10");
+    EXPECT_EQ(PluginConfigGet(nullptr, 0), EncoderSettingsBlobSize);
+    std::vector<unsigned char> fetched(EncoderSettingsBlobSize, 0xEE);
+    EXPECT_EQ(PluginConfigGet(fetched.data(), SettingsBlobSize), EncoderSettingsBlobSize);  // too small: nothing
+    EXPECT_EQ(fetched, std::vector<unsigned char>(EncoderSettingsBlobSize, 0xEE));
+    EXPECT_EQ(PluginConfigGet(fetched.data(), EncoderSettingsBlobSize), EncoderSettingsBlobSize);
+    EXPECT_EQ(fetched, blob);
+
+    // A name is cut at its 63rd byte, so it always ends within the blob.
+    memset(blob.data() + 24, 'n', EncoderNameSize);
+    EXPECT_EQ(PluginConfigSet(blob.data(), EncoderSettingsBlobSize), EncoderSettingsBlobSize);
+    EXPECT_EQ(strlen(gOutputSettings.encoderName), size_t{EncoderNameSize - 1});
+
+    // A 20-byte blob means the file, whatever was set before.
+    EXPECT_EQ(PluginConfigSet(blob.data(), SettingsBlobSize), SettingsBlobSize);
+    EXPECT_EQ(gOutputSettings.destination, DestinationFile);
+    EXPECT_EQ(PluginConfigGet(nullptr, 0), SettingsBlobSize);
+    EXPECT_EQ(FetchBlob(), std::vector<unsigned char>(blob.begin(), blob.begin() + SettingsBlobSize));
+}
+
 }  // namespace
