@@ -48,4 +48,34 @@ winhost --size 64x32 --frames 2 --settings "$WORK/in.blob" --save-settings "$WOR
 cmp -s "$WORK/in.blob" "$WORK/out.blob" || fail "the settings blob did not come back unchanged"
 expect_eq "header from the blob" "$(head -c 60 "$WORK/blob.y4m" | head -n 1)" "YUV4MPEG2 W64 H32 F30000:1001 Ib A10:11 C422 XYSCSS=422"
 
+# Into a Windows program's standard input ($TEST_ENCODER, which copies what
+# it reads, stops early or fails on request): the file export's bytes, and
+# each failure told with the program's status and last log line.
+winpath() { echo "Z:$1" | tr / '\\'; }
+encoder=$(winpath "$TEST_ENCODER")
+for format in 420 444p12; do
+    winhost --size 96x64 --frames 5 --format $format -o "$WORK/file.y4m" 2>/dev/null || fail "file export $format"
+    winhost --size 96x64 --frames 5 --format $format -o "$(winpath "$WORK/pipe.y4m")" \
+        --encoder "$encoder copy {output_noext}.copy" 2>"$WORK/err" || fail "encoder export $format: $(cat "$WORK/err")"
+    cmp -s "$WORK/file.y4m" "$WORK/pipe.copy" || fail "$format: the encoder got other bytes than the file holds"
+done
+while IFS='|' read -r command message; do
+    winhost --size 320x240 --frames 10 -o "$(winpath "$WORK/fail.y4m")" --encoder "$encoder $command" \
+        2>"$WORK/err" </dev/null
+    expect_eq "status of: $command" "$?" "1"
+    grep -q "$message" "$WORK/err" || fail "message of: $command: $(cat "$WORK/err")"
+done <<TABLE
+fail 7|エンコーダーがエラーで終了しました (終了コード 7)
+fail 7|^error: asked to fail
+stop 200000 {output}|エンコーダーが 1 フレームを読んだところで停止しました (終了コード 0)
+args {output} {output_noext}.never|出力ファイル .*never がないか空です
+TABLE
+name="$WORK/a b \$(x) 日本.y4m"
+winhost --size 64x48 --frames 2 -o "$(winpath "$name")" --encoder "$encoder args {output} \"x {{y}}\" {bits}" \
+    2>"$WORK/err" || fail "argument export under Wine: $(cat "$WORK/err")"
+expect_eq "arguments under Wine" "$(tail -n 4 "$name" 2>/dev/null | tr -d '\r')" "args
+$(winpath "$name")
+x {y}
+8"
+
 finish
