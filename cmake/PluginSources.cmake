@@ -34,6 +34,7 @@ set_source_files_properties(export/deep_samples.cpp export/deep_samples_sse2.cpp
 # platform layer.
 set(PLUGIN_SOURCES
   settings/config_dialog.cpp
+  settings/destination_dialog.cpp
   settings/output_settings.cpp
   settings/settings_blob.cpp
   settings/parameter_report.cpp
@@ -75,6 +76,7 @@ set(EXEDIT2_SOURCES
 set(PLUGIN_SHIFT_JIS_SOURCES
   host/plugin_table.cpp
   settings/config_dialog.cpp
+  settings/destination_dialog.cpp
   settings/parameter_report.cpp
   export/encoder_reports.cpp
   export/export_reports.cpp

@@ -14,6 +14,7 @@
 #define WIN32_LEAN_AND_MEAN
 #endif
 #include <windows.h>
+#include <shellapi.h>
 #include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
@@ -61,6 +62,15 @@ typedef INT_PTR (*DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 #define WM_DESTROY 0x0002u
 #define WM_INITDIALOG 0x0110u
 #define WM_COMMAND 0x0111u
+#define EN_CHANGE 0x0300u
+#define CBN_SELCHANGE 1
+#define CBN_DROPDOWN 7
+#define CB_ADDSTRING 0x0143u
+#define CB_GETCURSEL 0x0147u
+#define CB_RESETCONTENT 0x014Bu
+#define CB_SETCURSEL 0x014Eu
+#define CB_ERR (-1)
+#define SW_SHOWNORMAL 1
 #define BM_GETCHECK 0x00F0u
 #define BM_SETCHECK 0x00F1u
 #define BST_UNCHECKED 0
@@ -69,6 +79,7 @@ typedef INT_PTR (*DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 #define IDOK 1
 #define IDCANCEL 2
 #define LOWORD(value) ((unsigned short)((uintptr_t)(value)&0xFFFFu))
+#define HIWORD(value) ((unsigned short)(((uintptr_t)(value) >> 16) & 0xFFFFu))
 #define MAKEINTRESOURCEA(id) ((LPCSTR)(uintptr_t)(unsigned short)(id))
 
 #define _O_WRONLY 0x0001
@@ -95,6 +106,13 @@ INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND owner, DLG
 BOOL EndDialog(HWND dialog, INT_PTR result);
 BOOL CheckRadioButton(HWND dialog, int firstId, int lastId, int checkId);
 LRESULT SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam);
+// The list of a drop-down (CB_ messages, UTF-16 items).
+LRESULT SendDlgItemMessageW(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam);
+BOOL SetDlgItemTextA(HWND dialog, int id, LPCSTR text);
+BOOL SetDlgItemTextW(HWND dialog, int id, LPCWSTR text);
+// shell32: opens a file as the user's system would (platform/stub_dialog.cpp
+// records it).
+HINSTANCE ShellExecuteW(HWND owner, LPCWSTR operation, LPCWSTR file, LPCWSTR parameters, LPCWSTR folder, int show);
 HWND GetDlgItem(HWND dialog, int id);
 BOOL EnableWindow(HWND window, BOOL enable);
 BOOL SetDlgItemInt(HWND dialog, int id, UINT value, BOOL isSigned);

@@ -1,5 +1,7 @@
 #include "platform/stub_dialog.h"
 
+#include "platform/stub_text.h"
+
 #include <stdio.h>
 #include <string.h>
 
@@ -46,6 +48,7 @@ static StubControl* FindControl(int id, bool create) {
     memset(control, 0, sizeof *control);
     control->id = id;
     control->enabled = 1;
+    control->selected = CB_ERR;
     for (int i = 0; i < gDisabledCount; ++i)
         if (gInitiallyDisabled[i] == id) control->enabled = 0;
     return control;
@@ -72,6 +75,12 @@ static void Play(const StubAction* action, DLGPROC procedure) {
             break;
         }
         case StubPressButton: procedure(&gDialogWindow, WM_COMMAND, static_cast<WPARAM>(action->id), 0); break;
+        case StubSelectItem:
+            // A drop-down says it opens, then which item was picked.
+            procedure(&gDialogWindow, WM_COMMAND, static_cast<WPARAM>(action->id | (CBN_DROPDOWN << 16)), 0);
+            FindControl(action->id, true)->selected = action->groupFirst;
+            procedure(&gDialogWindow, WM_COMMAND, static_cast<WPARAM>(action->id | (CBN_SELCHANGE << 16)), 0);
+            break;
     }
 }
 
@@ -166,3 +175,42 @@ LONG_PTR SetWindowLongPtrA(HWND, int index, LONG_PTR value) {
 }
 
 LONG_PTR GetWindowLongPtrA(HWND, int index) { return index == GWLP_USERDATA ? gUserData : 0; }
+
+LRESULT SendDlgItemMessageW(HWND, int id, UINT message, WPARAM wParam, LPARAM lParam) {
+    StubControl* control = FindControl(id, true);
+    switch (message) {
+        case CB_RESETCONTENT:
+            control->itemCount = 0;
+            control->selected = CB_ERR;
+            return 0;
+        case CB_ADDSTRING:
+            if (control->itemCount == StubListMax) return CB_ERR;
+            snprintf(control->items[control->itemCount], sizeof control->items[0], "%s",
+                     Utf8FromUtf16(reinterpret_cast<const WideChar*>(lParam)).c_str());
+            return control->itemCount++;
+        case CB_SETCURSEL:
+            control->selected = static_cast<int>(wParam) < control->itemCount ? static_cast<int>(wParam) : CB_ERR;
+            return control->selected;
+        case CB_GETCURSEL: return control->selected;
+        default: return 0;
+    }
+}
+
+BOOL SetDlgItemTextA(HWND, int id, LPCSTR text) {
+    snprintf(FindControl(id, true)->text, StubControlTextMax, "%s", text);
+    return TRUE;
+}
+
+BOOL SetDlgItemTextW(HWND, int id, LPCWSTR text) {
+    snprintf(FindControl(id, true)->text, StubControlTextMax, "%s", Utf8FromUtf16(text).c_str());
+    return TRUE;
+}
+
+static char gOpenedFile[1024];
+
+HINSTANCE ShellExecuteW(HWND, LPCWSTR, LPCWSTR file, LPCWSTR, LPCWSTR, int) {
+    snprintf(gOpenedFile, sizeof gOpenedFile, "%s", Utf8FromUtf16(file).c_str());
+    return reinterpret_cast<HINSTANCE>(static_cast<intptr_t>(33));  // above 32: opened
+}
+
+const char* StubLastOpenedFile(void) { return gOpenedFile; }

@@ -12,6 +12,7 @@ enum StubActionKind {
     StubClickRadio,   // the user clicks an auto radio button of group first..last
     StubTypeText,     // the user replaces an edit's text
     StubPressButton,  // WM_COMMAND with the id (OK, cancel, Enter, Escape)
+    StubSelectItem,   // the user picks item groupFirst of a drop-down list
 };
 
 struct StubAction {
@@ -23,13 +24,17 @@ struct StubAction {
     int groupAlso;     // StubClickRadio: one more id of the group outside the range, or 0
 };
 
-enum { StubControlTextMax = 64 };
+enum { StubControlTextMax = 512, StubListMax = 16 };
 
 struct StubControl {
     int id;
     int checked;  // BST_CHECKED or BST_UNCHECKED
     int enabled;
-    char text[StubControlTextMax];
+    char text[StubControlTextMax];  // UTF-8 for text set in UTF-16
+    // A drop-down list: its items (UTF-8), their count and the selection.
+    char items[StubListMax][64];
+    int itemCount;
+    int selected;  // CB_ERR for none
 };
 
 // The actions the next DialogBoxParamA plays, in order. If they run out
@@ -45,5 +50,7 @@ LPCSTR StubLastDialogTemplate(void);
 HWND StubLastDialogOwner(void);
 // Edits as the template creates them: enabled unless listed here.
 void StubSetInitiallyDisabled(const int* ids, int count);
+// The file ShellExecuteW was last asked to open (UTF-8), or "".
+const char* StubLastOpenedFile(void);
 
 #endif

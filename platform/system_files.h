@@ -19,3 +19,6 @@ int64_t FileSize(const char* path);
 // absolute; a bare name is looked for in PATH's absolute folders only
 // (never the current folder, often the project's). False when not found.
 bool FindProgram(const char* name, char* path, int32_t room);
+// Creates the file with `text` unless it exists (its folder too, one level
+// up); true when the file is there afterwards.
+bool CreateFileOnce(const char* path, const char* text);

@@ -2,6 +2,7 @@
 // bytes already.
 #include <errno.h>
 #include <fcntl.h>
+#include <stddef.h>
 #include <iconv.h>
 #include <stdlib.h>
 #include <string.h>
@@ -84,6 +85,22 @@ bool FindProgram(const char* name, char* path, int32_t room) {
     }
     if (room > 0) path[0] = 0;
     return false;
+}
+
+bool CreateFileOnce(const char* path, const char* text) {
+    char folder[4096];
+    const char* slash = strrchr(path, '/');
+    if (slash != nullptr && slash - path < static_cast<ptrdiff_t>(sizeof folder)) {
+        memcpy(folder, path, static_cast<size_t>(slash - path));
+        folder[slash - path] = 0;
+        mkdir(folder, 0777);
+    }
+    const int file = open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (file < 0) return errno == EEXIST;
+    const size_t length = strlen(text);
+    const bool written = write(file, text, length) == static_cast<ssize_t>(length);
+    close(file);
+    return written;
 }
 
 bool Utf8FromSystemPath(const char* path, char* utf8, int32_t room) {

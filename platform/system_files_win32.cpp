@@ -120,6 +120,24 @@ bool FindProgram(const char* name, char* path, int32_t room) {
     return false;
 }
 
+bool CreateFileOnce(const char* path, const char* text) {
+    static WideChar folder[WideRoom];
+    if (!Widen(path)) return false;
+    memcpy(folder, gWide, sizeof gWide);
+    WideChar* slash = wcsrchr(folder, '\\');
+    if (slash != nullptr) {
+        *slash = 0;
+        CreateDirectoryW(folder, nullptr);
+    }
+    HANDLE file = CreateFileW(gWide, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_EXISTS;
+    DWORD written = 0;
+    const DWORD length = static_cast<DWORD>(strlen(text));
+    const bool ok = WriteFile(file, text, length, &written, nullptr) && written == length;
+    CloseHandle(file);
+    return ok;
+}
+
 bool Utf8FromSystemPath(const char* path, char* utf8, int32_t room) {
     const int units = MultiByteToWideChar(CP_ACP, 0, path, -1, gWide, WideRoom);
     if (units <= 0) {

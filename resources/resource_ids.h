@@ -21,3 +21,9 @@
 #define IdDepth8 1013
 #define IdDepth10 1014
 #define IdDepth12 1015
+// Where the stream goes, added with the export into an encoder.
+#define IdDestinationFile 1016
+#define IdDestinationEncoder 1017
+#define IdEncoderName 1018
+#define IdEncoderCommandLine 1019
+#define IdEditCommands 1020

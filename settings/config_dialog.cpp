@@ -5,6 +5,7 @@
 
 #include "platform/bounded_format.h"
 #include "settings/color_formats.h"
+#include "settings/destination_dialog.h"
 
 // The colour format is two choices: the layout (4:2:0, 4:2:2, 4:4:4) and the
 // depth (8, 10, 12 bits). The layout's ids are not contiguous (4:4:4 came
@@ -52,9 +53,10 @@ static void UpdateCustomAspectFields(HWND dialog) {
     EnableControl(dialog, IdAspectDen, custom);
 }
 
-// Every control's value into a fresh record, whatever is enabled.
+// Every control's value into a fresh record, whatever is enabled (the
+// destination is read apart, as it may refuse).
 static OutputSettings ReadSettingsFromDialog(HWND dialog) {
-    OutputSettings settings;
+    OutputSettings settings = {};
     const ChromaLayout layout = IsChecked(dialog, IdColor420)   ? Chroma420
                                 : IsChecked(dialog, IdColor444) ? Chroma444
                                                                 : Chroma422;
@@ -96,13 +98,14 @@ static void ReportInvalidCustomAspect(HWND dialog, const OutputSettings* setting
     showRefusal(dialog, message);
 }
 
-// OK: all five fields at once, or nothing and the dialog stays open.
+// OK: every field at once, or nothing and the dialog stays open.
 static void AcceptDialog(HWND dialog, DialogRefusalBox showRefusal) {
     OutputSettings chosen = ReadSettingsFromDialog(dialog);
     if (!DialogSettingsAcceptable(&chosen)) {
         ReportInvalidCustomAspect(dialog, &chosen, showRefusal);
         return;
     }
+    if (!ReadDestinationFromDialog(dialog, &chosen, showRefusal)) return;
     OutputSettings* live = reinterpret_cast<OutputSettings*>(GetWindowLongPtrA(dialog, GWLP_USERDATA));
     *live = chosen;
     EndDialog(dialog, IDOK);
@@ -115,6 +118,7 @@ INT_PTR DispatchConfigDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
         case WM_INITDIALOG:
             SetWindowLongPtrA(dialog, GWLP_USERDATA, static_cast<LONG_PTR>(lParam));
             ShowSettingsInDialog(dialog, reinterpret_cast<const OutputSettings*>(lParam));
+            ShowDestinationInDialog(dialog, reinterpret_cast<const OutputSettings*>(lParam));
             break;
         case WM_COMMAND:
             switch (LOWORD(wParam)) {
@@ -124,7 +128,7 @@ INT_PTR DispatchConfigDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
                 case IdAspect4x3:
                 case IdAspect16x9:
                 case IdAspectCustom: UpdateCustomAspectFields(dialog); break;
-                default: break;
+                default: HandleDestinationCommand(dialog, LOWORD(wParam), HIWORD(wParam), showRefusal); break;
             }
             break;
         default: break;

@@ -39,3 +39,18 @@ bool FindCommandEntry(const char* text, int32_t length, const char* name, Comman
             return true;
     return false;
 }
+
+// UTF-8, as the file is read: this source is not compiled into code page 932.
+const char CommandsFileTemplate[] =
+    "# yuv4mpeg2: エンコーダーのコマンド (encoder commands), one a line: NAME = COMMAND LINE\r\n"
+    "# The program is started directly, never through cmd.exe: give its full path, or put it in a\r\n"
+    "# folder of PATH. Placeholders: {output} (the file name given in the host), {output_noext}\r\n"
+    "# (the same without its extension), {width} {height} {rate} (30000/1001) {bits} (8 10 12)\r\n"
+    "# {chroma} (420 422 444); {{ and }} for braces. Remove the # of a line to use it.\r\n"
+    "# x265 = x265.exe --y4m --input - -D {bits} --crf 18 -o {output_noext}.hevc\r\n"
+    "# x264 = x264.exe --demuxer y4m --output-csp i{chroma} --output-depth {bits} --crf 18 -o {output_noext}.264 -\r\n"
+    "# FFV1 = ffmpeg.exe -nostdin -y -f yuv4mpegpipe -i - -c:v ffv1 {output_noext}.mkv\r\n"
+    "# aomenc = aomenc.exe --passes=1 -o {output_noext}.ivf -\r\n"
+    "# SVT-AV1 = SvtAv1EncApp.exe -i stdin -b {output_noext}.ivf\r\n"
+    "# rav1e = rav1e.exe - -o {output_noext}.ivf -y\r\n";
+

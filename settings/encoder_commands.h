@@ -18,3 +18,7 @@ struct CommandEntry {
 bool NextCommandEntry(const char* text, int32_t length, int32_t* at, CommandEntry* entry);
 // The first entry whose name is exactly `name`.
 bool FindCommandEntry(const char* text, int32_t length, const char* name, CommandEntry* entry);
+
+// A new commands file: how to write one, with a commented example for each
+// encoder (CR LF line ends, so every editor shows its lines).
+extern const char CommandsFileTemplate[];

@@ -1,6 +1,11 @@
 // The settings dialog driven through the stand-in user32.
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -15,6 +20,8 @@ namespace {
 // A radio button and its group, as the template orders them: the layout's
 // third choice (1012) was added after the rest.
 StubAction Click(int id) {
+    if (id == IdDestinationFile || id == IdDestinationEncoder)
+        return StubAction{StubClickRadio, id, IdDestinationFile, IdDestinationEncoder, nullptr, 0};
     if (id == IdColor420 || id == IdColor422 || id == IdColor444)
         return StubAction{StubClickRadio, id, IdColor420, IdColor422, nullptr, IdColor444};
     int first = id >= IdDepth8 ? IdDepth8 : id <= IdAspectCustom ? IdAspectUnspecified : IdScanProgressive;
@@ -23,6 +30,7 @@ StubAction Click(int id) {
 }
 StubAction Type(int id, const char* text) { return StubAction{StubTypeText, id, 0, 0, text, 0}; }
 StubAction Press(int id) { return StubAction{StubPressButton, id, 0, 0, nullptr, 0}; }
+StubAction Select(int id, int item) { return StubAction{StubSelectItem, id, item, 0, nullptr, 0}; }
 
 HWND const HostWindow = reinterpret_cast<HWND>(0x1234);
 
@@ -179,6 +187,63 @@ TEST_F(ConfigDialog, OnlyTheControlIdCounts) {
     // The notification code in the high word is ignored.
     EXPECT_EQ(Run(MakeSettings(0, 0, 0, 0, 0), {Press(0x00010000 | IDCANCEL)}), IDCANCEL);
     EXPECT_EQ(Run(MakeSettings(0, 0, 0, 0, 0), {Press(999), Press(IdAspectNum), Press(IDOK)}), IDOK);
+}
+
+// The destination: the user's commands listed by name, the chosen one's
+// command line shown, its name (never its command) kept in the settings.
+TEST_F(ConfigDialog, EncoderIsChosenByNameFromTheUsersFile) {
+    char folder[] = "/tmp/y4m-dialog-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string profile = folder, file = profile + "/yuv4mpeg2/encoders.txt";
+    const char* previous = getenv("XDG_CONFIG_HOME");
+    const std::string kept = previous != nullptr ? previous : "";
+    setenv("XDG_CONFIG_HOME", folder, 1);
+
+    // No file yet: nothing to choose, and the encoder without a command is
+    // refused. The edit button makes the file from the examples and opens it.
+    EXPECT_EQ(Run(MakeSettings(0, 0, 0, 0, 0), {Click(IdDestinationEncoder), Press(IDOK), Press(IdEditCommands),
+                                                Press(IDCANCEL)}),
+              IDCANCEL);
+    EXPECT_EQ(StubDialogControl(IdEncoderName)->itemCount, 0);
+    ASSERT_EQ(StubMessageBoxCount(), 1);
+    EXPECT_EQ(std::string(StubLastMessageBox()->text).substr(0, 12), Sjis("エンコーダー"));
+    EXPECT_EQ(std::string(StubLastOpenedFile()), file);
+    std::ifstream made(file);
+    std::string first;
+    std::getline(made, first);
+    EXPECT_EQ(first.substr(0, 12), "# yuv4mpeg2:");
+
+    std::ofstream(file) << "x265 = x265 --y4m --input - -o {output_noext}.hevc\nffv1 = ffmpeg -i - {output}\n";
+    EXPECT_EQ(Run(MakeSettings(0, 0, 0, 0, 0), {Click(IdDestinationEncoder), Select(IdEncoderName, 1), Press(IDOK)}),
+              IDOK);
+    EXPECT_EQ(gOutputSettings.destination, DestinationEncoder);
+    EXPECT_STREQ(gOutputSettings.encoderName, "ffv1");
+    EXPECT_EQ(Text(IdEncoderCommandLine), "ffmpeg -i - {output}");
+    EXPECT_EQ(PluginConfigGet(nullptr, 0), EncoderSettingsBlobSize);
+
+    // Opened again: the choice is shown; a name the file lacks is listed
+    // last and said to be missing; back to the file, the blob is 20 bytes.
+    OutputSettings start = gOutputSettings;
+    EXPECT_EQ(Run(start, {Press(IDCANCEL)}), IDCANCEL);
+    EXPECT_TRUE(Checked(IdDestinationEncoder));
+    EXPECT_TRUE(Enabled(IdEncoderName));
+    EXPECT_EQ(StubDialogControl(IdEncoderName)->selected, 1);
+    strcpy(start.encoderName, "from another computer");
+    EXPECT_EQ(Run(start, {Press(IDCANCEL)}), IDCANCEL);
+    EXPECT_EQ(StubDialogControl(IdEncoderName)->itemCount, 3);
+    EXPECT_STREQ(StubDialogControl(IdEncoderName)->items[2], "from another computer");
+    EXPECT_EQ(Text(IdEncoderCommandLine).substr(0, 4), Sjis("この"));
+    EXPECT_EQ(Run(start, {Click(IdDestinationFile), Press(IDOK)}), IDOK);
+    EXPECT_FALSE(Enabled(IdEncoderName));
+    EXPECT_EQ(PluginConfigGet(nullptr, 0), SettingsBlobSize);
+
+    unlink(file.c_str());
+    rmdir((profile + "/yuv4mpeg2").c_str());
+    rmdir(folder);
+    if (previous != nullptr)
+        setenv("XDG_CONFIG_HOME", kept.c_str(), 1);
+    else
+        unsetenv("XDG_CONFIG_HOME");
 }
 
 }  // namespace

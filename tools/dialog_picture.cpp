@@ -52,9 +52,34 @@ static void SaveDialogPicture(const char* path) {
         SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
     }
     SetBlob({3, 2, 0, 0, 1});  // 4:2:0 at 10 bits, 16:9, top field first
+    // A commands file of the picture's own, with the encoder chosen from it.
+    wchar_t folder[MAX_PATH];
+    GetTempPathW(MAX_PATH, folder);
+    wcscat(folder, L"y4m-dialog-picture");
+    const std::wstring commands = std::wstring(folder) + L"\\yuv4mpeg2";
+    CreateDirectoryW(folder, nullptr);
+    CreateDirectoryW(commands.c_str(), nullptr);
+    const std::wstring file = commands + L"\\encoders.txt";
+    HANDLE handle = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    static const char Lines[] =
+        "x265 10 bit = C:\\Tools\\x265.exe --y4m --input - -D 10 --crf 18 -o {output_noext}.hevc\r\n"
+        "FFV1 = C:\\Tools\\ffmpeg.exe -nostdin -y -f yuv4mpegpipe -i - -c:v ffv1 {output_noext}.mkv\r\n";
+    DWORD written = 0;
+    WriteFile(handle, Lines, sizeof Lines - 1, &written, nullptr);
+    CloseHandle(handle);
+    SetEnvironmentVariableW(L"APPDATA", folder);
     std::string target = path;
-    RunDialog(nullptr, {[](HWND d) { UpdateWindow(d); }, [](HWND) {}, [](HWND) {}, [](HWND) {},
-                        [target](HWND d) { SaveWindowBitmap(d, target.c_str()); }, Click(IDCANCEL)});
+    RunDialog(nullptr, {[](HWND d) { UpdateWindow(d); }, Click(IdDestinationEncoder),
+                        [](HWND d) {
+                            SendDlgItemMessageW(d, IdEncoderName, CB_SETCURSEL, 0, 0);
+                            SendMessageW(d, WM_COMMAND, MAKEWPARAM(IdEncoderName, CBN_SELCHANGE),
+                                         reinterpret_cast<LPARAM>(GetDlgItem(d, IdEncoderName)));
+                        },
+                        [](HWND) {}, [](HWND) {}, [target](HWND d) { SaveWindowBitmap(d, target.c_str()); },
+                        Click(IDCANCEL)});
+    DeleteFileW(file.c_str());
+    RemoveDirectoryW(commands.c_str());
+    RemoveDirectoryW(folder);
 }
 
 int main(int argc, char** argv) {

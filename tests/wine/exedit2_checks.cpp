@@ -126,15 +126,15 @@ void SettingsInTheProject() {
 }
 
 void TextOfTheSettings() {
-    CHECK_EQ(SettingsText({0, 0, 0, 0, 0}), Wide("YUV 420, 指定しない, プログレッシブ"));
-    CHECK_EQ(SettingsText({1, 3, 10, 11, 2}), Wide("YUV 422, カスタム 10:11, インタレース (ボトム先頭)"));
-    CHECK_EQ(SettingsText({0, 1, 5, 6, 1}), Wide("YUV 420, 4:3 (ディスプレイ), インタレース (トップ先頭)"));
-    CHECK_EQ(SettingsText({1, 2, 0, 0, 0}), Wide("YUV 422, 16:9 (ディスプレイ), プログレッシブ"));
-    CHECK_EQ(SettingsText({8, 2, 0, 0, 0}), Wide("YUV 444 12 bit, 16:9 (ディスプレイ), プログレッシブ"));
-    CHECK_EQ(SettingsText({3, 0, 0, 0, 1}), Wide("YUV 420 10 bit, 指定しない, インタレース (トップ先頭)"));
-    CHECK_EQ(SettingsText({9, -1, 5, 6, 3}), Wide("9, -1, 3"));
+    CHECK_EQ(SettingsText({0, 0, 0, 0, 0}), Wide("YUV 420, 指定しない, プログレッシブ, ファイル"));
+    CHECK_EQ(SettingsText({1, 3, 10, 11, 2}), Wide("YUV 422, カスタム 10:11, インタレース (ボトム先頭), ファイル"));
+    CHECK_EQ(SettingsText({0, 1, 5, 6, 1}), Wide("YUV 420, 4:3 (ディスプレイ), インタレース (トップ先頭), ファイル"));
+    CHECK_EQ(SettingsText({1, 2, 0, 0, 0}), Wide("YUV 422, 16:9 (ディスプレイ), プログレッシブ, ファイル"));
+    CHECK_EQ(SettingsText({8, 2, 0, 0, 0}), Wide("YUV 444 12 bit, 16:9 (ディスプレイ), プログレッシブ, ファイル"));
+    CHECK_EQ(SettingsText({3, 0, 0, 0, 1}), Wide("YUV 420 10 bit, 指定しない, インタレース (トップ先頭), ファイル"));
+    CHECK_EQ(SettingsText({9, -1, 5, 6, 3}), Wide("9, -1, 3, ファイル"));
     CHECK_EQ(SettingsText({INT32_MIN, 3, INT32_MIN, -1, 2}),
-             Wide("-2147483648, カスタム -2147483648:-1, インタレース (ボトム先頭)"));
+             Wide("-2147483648, カスタム -2147483648:-1, インタレース (ボトム先頭), ファイル"));
 }
 
 void ReportsReachTheLog() {

@@ -60,10 +60,10 @@ static void TestDialogTemplate() {
     CHECK_EQ(r.Dword(), static_cast<DWORD>(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT));
     CHECK_EQ(r.Dword(), 0u);  // extended style
     uint16_t count = r.Word();
-    CHECK_EQ(count, 21);
+    CHECK_EQ(count, 28);
     CHECK_EQ(static_cast<int16_t>(r.Word()), 0);
     CHECK_EQ(static_cast<int16_t>(r.Word()), 0);
-    CHECK_EQ(static_cast<int16_t>(r.Word()), 200);
+    CHECK_EQ(static_cast<int16_t>(r.Word()), 400);
     CHECK_EQ(static_cast<int16_t>(r.Word()), 284);
     uint16_t ordinal;
     CHECK(r.NameOrOrdinal(&ordinal).empty() && ordinal == 0);  // no menu
@@ -72,7 +72,7 @@ static void TestDialogTemplate() {
     CHECK_EQ(r.Word(), 9);  // points
     CHECK_EQ(r.NameOrOrdinal(&ordinal), Wide("ＭＳ Ｐゴシック"));
 
-    const ExpectedControl expected[21] = {
+    const ExpectedControl expected[28] = {
         {-1, "Button", "カラーフォーマット", 7, 7, 186, 72, BS_GROUPBOX},
         {IdColor420, "Button", "YUV 420", 14, 21, 80, 14, BS_AUTORADIOBUTTON | WS_GROUP},
         {IdColor422, "Button", "YUV 422", 14, 39, 80, 14, BS_AUTORADIOBUTTON},
@@ -94,6 +94,14 @@ static void TestDialogTemplate() {
         {IdScanBottomFirst, "Button", "インタレース (ボトム先頭)", 14, 233, 160, 14, BS_AUTORADIOBUTTON},
         {1, "Button", "決定", 87, 262, 50, 14, BS_DEFPUSHBUTTON | WS_TABSTOP},
         {2, "Button", "取り消し", 143, 262, 50, 14, BS_PUSHBUTTON | WS_TABSTOP},
+        {-1, "Button", "出力先", 207, 7, 186, 248, BS_GROUPBOX},
+        {IdDestinationFile, "Button", "ファイル", 214, 21, 160, 14, BS_AUTORADIOBUTTON | WS_GROUP},
+        {IdDestinationEncoder, "Button", "エンコーダー (標準入力へ)", 214, 39, 160, 14, BS_AUTORADIOBUTTON},
+        {IdEncoderName, "ComboBox", "", 214, 57, 172, 120, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP},
+        {-1, "Static", "実行するコマンドライン", 214, 77, 172, 10, SS_LEFT},
+        {IdEncoderCommandLine, "Edit", "", 214, 89, 172, 140,
+         ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_BORDER},
+        {IdEditCommands, "Button", "コマンドファイルを編集", 214, 235, 100, 14, BS_PUSHBUTTON | WS_TABSTOP},
     };
     // Predefined classes may be stored as atoms.
     // Predefined classes may be stored as atoms, and names in any case.
@@ -101,11 +109,12 @@ static void TestDialogTemplate() {
         if (atom == 0x80) return L"Button";
         if (atom == 0x81) return L"Edit";
         if (atom == 0x82) return L"Static";
-        for (const wchar_t* known : {L"Button", L"Edit", L"Static"})
+        if (atom == 0x85) return L"ComboBox";
+        for (const wchar_t* known : {L"Button", L"Edit", L"Static", L"ComboBox"})
             if (_wcsicmp(name.c_str(), known) == 0) return known;
         return name;
     };
-    for (int i = 0; i < count && i < 21; ++i) {
+    for (int i = 0; i < count && i < 28; ++i) {
         const ExpectedControl& e = expected[i];
         r.AlignDword(base);
         DWORD style = r.Dword();
