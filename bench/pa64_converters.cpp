@@ -71,7 +71,8 @@ int main(int argc, char** argv) {
         const double memcpyTime = MedianMicroseconds(runs, [&] { memcpy(copy, in, inBytes); });
         printf("| %dx%d | | memcpy of the PA64 frame | %.1f | 1.00 |\n", w, h, memcpyTime);
         for (const auto& layout : layouts) {
-            OutputSettings settings = {layout.code, 0, 0, 0, 0};
+            OutputSettings settings = {};
+            settings.colorFormat = layout.code;
             for (int v = 0; v < ConverterVariantCount(); ++v) {
                 const ConverterVariant* variant = ConverterVariantAt(v);
                 if (!variant->available()) continue;

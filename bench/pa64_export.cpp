@@ -114,7 +114,8 @@ int main(int argc, char** argv) {
         fprintf(stderr, "cannot load %s\n", argv[1]);
         return 1;
     }
-    OutputSettings settings = {Yuv420P10, 0, 0, 0, 0};
+    OutputSettings settings = {};
+    settings.colorFormat = Yuv420P10;
     EncodeSettingsBlob(&settings, gBlob);
     ProjectFile project = {};
     project.getBinary = GetBinary;

@@ -46,6 +46,10 @@ echo "== whole exports"
 bench/export_bench.sh 200
 
 echo
+echo "== into an encoder's standard input (medians of 5, alternating)"
+bench/encoder_pipe_bench.sh 200
+
+echo
 echo "== a video file"
 bench/video_file_bench.sh
 
