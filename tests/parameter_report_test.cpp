@@ -78,6 +78,12 @@ TEST(ParameterCheck, ReportsNameEveryProblemInOrder) {
     EXPECT_EQ(Judge(MakeSettings(9, 0, 0, 0, 0), 640, 481), Sjis(Title + SettingsBlock));
     EXPECT_EQ(Judge(MakeSettings(0, 4, 0, 0, 0), 640, 480), Sjis(Title + SettingsBlock));
     EXPECT_EQ(Judge(MakeSettings(0, -1, 0, 0, 0), 640, 480), Sjis(Title + SettingsBlock));
+    // A destination no version writes (from an 88-byte blob).
+    for (int32_t destination : {2, -1}) {
+        OutputSettings settings = MakeSettings(0, 0, 0, 0, 0);
+        settings.destination = destination;
+        EXPECT_EQ(Judge(settings, 640, 480), Sjis(Title + SettingsBlock)) << destination;
+    }
     // A scan code outside the range counts as interlaced.
     EXPECT_EQ(Judge(MakeSettings(0, 0, 0, 0, 3), 641, 481),
               Sjis(Title + WidthBlock(641) + InterlacedHeightBlock(481) + SettingsBlock));
