@@ -2,6 +2,8 @@
 // iconv into UTF-16, and UTF-16 paths to the UTF-8 names Linux files have.
 #include "platform/stub_text.h"
 
+#include "platform/system_text.h"
+
 #include <errno.h>
 #include <iconv.h>
 #include <stddef.h>
@@ -49,32 +51,13 @@ int MultiByteToWideChar(UINT codePage, DWORD, const char* text, int length, Wide
     return result;
 }
 
+// Through the one converter every build uses: at most three bytes a unit.
 std::string Utf8FromUtf16(const WideChar* text) {
-    std::string utf8;
-    for (const WideChar* p = text; *p != 0; ++p) {
-        uint32_t c = *p;
-        if (c >= 0xD800 && c < 0xDC00 && p[1] >= 0xDC00 && p[1] < 0xE000) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (p[1] - 0xDC00u);
-            ++p;
-        } else if (c >= 0xD800 && c < 0xE000) {
-            c = 0xFFFD;  // a lone surrogate names no character
-        }
-        if (c < 0x80) {
-            utf8 += static_cast<char>(c);
-        } else if (c < 0x800) {
-            utf8 += static_cast<char>(0xC0 | (c >> 6));
-            utf8 += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            utf8 += static_cast<char>(0xE0 | (c >> 12));
-            utf8 += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            utf8 += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            utf8 += static_cast<char>(0xF0 | (c >> 18));
-            utf8 += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            utf8 += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            utf8 += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
+    size_t units = 0;
+    while (text[units] != 0) ++units;
+    std::string utf8(3 * units + 1, '\0');
+    Utf8FromWide(text, &utf8[0], static_cast<int32_t>(utf8.size()));
+    utf8.resize(strlen(utf8.c_str()));
     return utf8;
 }
 
