@@ -67,7 +67,7 @@ install_packages() {
 # FFmpeg's libraries and packs their pictures with libyuv.
 DEMO_PACKAGES=(cmake make g++ pkg-config ffmpeg libavformat-dev libavcodec-dev libswscale-dev libavutil-dev libyuv-dev)
 NATIVE_PACKAGES=("${DEMO_PACKAGES[@]}" binutils git clang-format libgtest-dev x264 x265 aom-tools svt-av1 valgrind clang
-                 libclang-rt-14-dev python3)
+                 libclang-rt-14-dev python3 procps)
 # The 32-bit Linux build: g++ -m32, and GoogleTest's sources to build with it
 # (qemu-user-static too where the kernel refuses 32-bit programs:
 # tools/i386-programs.sh).
