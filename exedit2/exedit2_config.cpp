@@ -45,8 +45,11 @@ bool PluginProjectSave(ProjectFile* project) {
     EncodeSettingsBlob(&fields, blob);
     if (project == nullptr) return true;
     if (project->setBinary != nullptr) project->setBinary(SettingsKey, blob, sizeof blob);
-    // An empty name says the file, over any name an earlier save left.
+    // A file export stores the blob alone, as before encoders; an empty name
+    // only clears one an earlier save left.
     const bool encoder = gOutputSettings.destination == DestinationEncoder;
-    if (project->setText != nullptr) project->setText(EncoderKey, encoder ? gOutputSettings.encoderName : "");
+    const char* stored = project->getText != nullptr ? project->getText(EncoderKey) : nullptr;
+    if (project->setText != nullptr && (encoder || (stored != nullptr && stored[0] != '\0')))
+        project->setText(EncoderKey, encoder ? gOutputSettings.encoderName : "");
     return true;
 }

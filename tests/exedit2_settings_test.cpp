@@ -25,11 +25,13 @@ void SetStored(const char* key, void* data, int size) {
     memcpy(gStored, data, 20);
     gStoredSize = size;
 }
-std::string gEncoderText = "(none)";
+std::string gEncoderText;
+int gTextWrites;
 const char* GetText(const char* key) { return strcmp(key, "encoder") == 0 ? gEncoderText.c_str() : nullptr; }
 void SetText(const char* key, const char* value) {
     ASSERT_STREQ(key, "encoder");
     gEncoderText = value;
+    ++gTextWrites;
 }
 
 TEST(ExEdit2Settings, ProjectRoundTripAndMissingKeys) {
@@ -42,7 +44,7 @@ TEST(ExEdit2Settings, ProjectRoundTripAndMissingKeys) {
     EXPECT_TRUE(PluginProjectSave(&project));
     const unsigned char example[20] = {1, 0, 0, 0, 3, 0, 0, 0, 10, 0, 0, 0, 11, 0, 0, 0, 2, 0, 0, 0};
     EXPECT_EQ(memcmp(gStored, example, 20), 0);
-    EXPECT_EQ(gEncoderText, "");  // the file: an empty name
+    EXPECT_EQ(gTextWrites, 0);  // the file: the blob alone, as before
     LoadSettings(MakeSettings(0, 0, 0, 0, 0));
     EXPECT_TRUE(PluginProjectLoad(&project));
     EXPECT_EQ(gOutputSettings.pixelAspectDen, 11);
@@ -59,6 +61,10 @@ TEST(ExEdit2Settings, ProjectRoundTripAndMissingKeys) {
     EXPECT_TRUE(PluginProjectLoad(&project));
     EXPECT_EQ(gOutputSettings.destination, DestinationEncoder);
     EXPECT_STREQ(gOutputSettings.encoderName, "x265 10ビット");
+    // Back to the file: the name an earlier save left is cleared.
+    gOutputSettings.destination = DestinationFile;
+    EXPECT_TRUE(PluginProjectSave(&project));
+    EXPECT_EQ(gEncoderText, "");
 
     gStoredSize = 19;  // another size is no settings of ours: the defaults
     gEncoderText = "";
