@@ -56,25 +56,25 @@ else()
   list(APPEND PLUGIN_SOURCES platform/posix_crt.cpp platform/stub_dialog.cpp platform/stub_text.cpp
        platform/stub_user32.cpp platform/child_process_posix.cpp platform/system_files_posix.cpp)
 endif()
-# Each host's boundary over the core: AviUtl 1.x (host/) and ExEdit2 (exedit2/).
+# Each host's boundary over the core: AviUtl 1.x (aviutl1/) and ExEdit2 (exedit2/).
 set(AVIUTL1_SOURCES
-  host/entry_points.cpp
-  host/plugin_config.cpp
-  host/plugin_output.cpp
-  host/plugin_table.cpp
+  aviutl1/aviutl1_entry_points.cpp
+  aviutl1/aviutl1_config.cpp
+  aviutl1/aviutl1_output.cpp
+  aviutl1/aviutl1_table.cpp
 )
 set(EXEDIT2_SOURCES
   exedit2/exedit2_config.cpp
   exedit2/exedit2_output.cpp
   exedit2/exedit2_table.cpp
   exedit2/exedit2_report_box.cpp
-  exedit2/settings_text.cpp
+  exedit2/exedit2_settings_text.cpp
 )
 
 # Files whose string literals the user reads: the compiler turns them from the
 # UTF-8 source into Shift-JIS (code page 932) bytes.
 set(PLUGIN_SHIFT_JIS_SOURCES
-  host/plugin_table.cpp
+  aviutl1/aviutl1_table.cpp
   settings/config_dialog.cpp
   settings/destination_dialog.cpp
   settings/parameter_report.cpp

@@ -10,7 +10,7 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 8)
 else()
   set(moduleSuffix .auo)
   set(moduleBoundary plugin_aviutl1)
-  set(moduleExports host/yuv4mpeg2.def)
+  set(moduleExports aviutl1/yuv4mpeg2.def)
 endif()
 set(PLUGIN_MODULE_NAME yuv4mpeg2${moduleSuffix})
 # The version block names the module's own file.

@@ -20,7 +20,7 @@
 #include <sys/stat.h>
 
 #define PLUGIN_CDECL __cdecl
-// The module's one export (named again in host/yuv4mpeg2.def).
+// The module's one export (named again in aviutl1/yuv4mpeg2.def).
 #define PLUGIN_EXPORT __declspec(dllexport)
 
 // UTF-16 text as Windows takes it.

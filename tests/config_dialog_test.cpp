@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "host/plugin_table.h"
+#include "aviutl1/aviutl1_table.h"
 #include "platform/stub_dialog.h"
 #include "platform/stub_user32.h"
 #include "settings/config_dialog.h"

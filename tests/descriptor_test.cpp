@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "host/plugin_table.h"
+#include "aviutl1/aviutl1_table.h"
 #include "plugin_version.h"
 #include "tests/test_support.h"
 

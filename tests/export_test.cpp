@@ -15,7 +15,7 @@
 
 #include "export/converter_variants.h"
 #include "export/export_job.h"
-#include "host/plugin_table.h"
+#include "aviutl1/aviutl1_table.h"
 #if Y4M_WITH_EXEDIT2
 #include "exedit2/exedit2_table.h"
 #endif

@@ -12,7 +12,7 @@
 
 #include "export/converter_variants.h"
 #include "export/export_job.h"
-#include "host/plugin_table.h"
+#include "aviutl1/aviutl1_table.h"
 #include "tests/frame_model.h"
 #include "tests/large_export_frames.h"
 

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "host/plugin_table.h"
+#include "aviutl1/aviutl1_table.h"
 #include "tests/test_support.h"
 
 namespace {

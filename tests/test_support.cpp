@@ -10,7 +10,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "host/plugin_table.h"
+#include "aviutl1/aviutl1_table.h"
 
 std::string Sjis(const std::string& utf8) {
     iconv_t cd = iconv_open("CP932", "UTF-8");

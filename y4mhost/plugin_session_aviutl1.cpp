@@ -1,7 +1,7 @@
 // AviUtl 1.x's interface: the 26-word table, the blob functions and the
 // 76-byte request with a path in the system code page.
-#include "host/output_request.h"
-#include "host/plugin_table.h"
+#include "aviutl1/aviutl1_output_request.h"
+#include "aviutl1/aviutl1_table.h"
 #include "export/export_job.h"
 #include "settings/output_settings.h"
 #include "y4mhost/host_system.h"

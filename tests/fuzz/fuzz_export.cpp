@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "export/converter_variants.h"
-#include "host/plugin_table.h"
+#include "aviutl1/aviutl1_table.h"
 #include "exedit2/exedit2_table.h"
 #include "platform/stub_user32.h"
 #include "export/export_job.h"

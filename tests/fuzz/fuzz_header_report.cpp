@@ -9,7 +9,7 @@
 #include "export/export_reports.h"
 #include "platform/message_buffer.h"
 #include "export/stream_header.h"
-#include "host/plugin_table.h"
+#include "aviutl1/aviutl1_table.h"
 #include "exedit2/exedit2_table.h"
 #include "platform/stub_user32.h"
 #include "settings/output_settings.h"

@@ -1,6 +1,6 @@
 // The descriptor. This file is compiled with Shift-JIS as its execution
 // character set, so the host receives its texts in code page 932.
-#include "host/plugin_table.h"
+#include "aviutl1/aviutl1_table.h"
 
 #include "plugin_version.h"
 

@@ -1,4 +1,4 @@
-#include "host/plugin_table.h"
+#include "aviutl1/aviutl1_table.h"
 #include "settings/config_dialog.h"
 
 // The dialog edits the module's record in place; its end code goes back to

@@ -1,7 +1,7 @@
 // The small entry points: reset, and the settings blob in and out.
 #include <string.h>
 
-#include "host/plugin_table.h"
+#include "aviutl1/aviutl1_table.h"
 #include "settings/output_settings.h"
 
 int PLUGIN_CDECL PluginInit(void) {

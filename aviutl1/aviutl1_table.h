@@ -3,7 +3,7 @@
 
 #include <stdint.h>
 
-#include "host/output_request.h"
+#include "aviutl1/aviutl1_output_request.h"
 #include "platform/platform.h"
 
 struct OutputPluginTable {

@@ -1,7 +1,7 @@
 // AviUtl 1.x's export entry: its request becomes an export job, and the
 // job's services call back into the request's functions.
 #include "export/export_job.h"
-#include "host/plugin_table.h"
+#include "aviutl1/aviutl1_table.h"
 #include "platform/message_buffer.h"
 #include "platform/system_text.h"
 
