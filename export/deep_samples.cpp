@@ -1,42 +1,11 @@
 // The sample coefficients and the scalar reference kernels.
 #include "export/deep_samples.h"
 
+#include "export/colour_matrices.h"
 #include "export/export_job.h"
 
 namespace {
 
-struct Matrix3 {
-    double m[3][3];
-};
-
-struct LumaWeights {
-    double kr, kb;
-};
-constexpr LumaWeights Bt601 = {0.299, 0.114};
-constexpr LumaWeights Bt709 = {0.2126, 0.0722};
-
-// R'G'B' (0 to 1) to Y' (0 to 1), Pb and Pr (-1/2 to 1/2).
-constexpr Matrix3 RgbToYpbpr(LumaWeights w) {
-    const double kg = 1.0 - w.kr - w.kb;
-    const double cb = 2.0 * (1.0 - w.kb), cr = 2.0 * (1.0 - w.kr);
-    return Matrix3{
-        {{w.kr, kg, w.kb}, {-w.kr / cb, -kg / cb, (1.0 - w.kb) / cb}, {(1.0 - w.kr) / cr, -kg / cr, -w.kb / cr}}};
-}
-
-// Y'PbPr to R'G'B', no clipping.
-constexpr Matrix3 YpbprToRgb(LumaWeights w) {
-    const double kg = 1.0 - w.kr - w.kb;
-    const double toR = 2.0 * (1.0 - w.kr), toB = 2.0 * (1.0 - w.kb);
-    return Matrix3{{{1.0, 0.0, toR}, {1.0, -w.kb * toB / kg, -w.kr * toR / kg}, {1.0, toB, 0.0}}};
-}
-
-constexpr Matrix3 Multiply(const Matrix3& a, const Matrix3& b) {
-    Matrix3 p = {};
-    for (int i = 0; i < 3; ++i)
-        for (int j = 0; j < 3; ++j)
-            for (int k = 0; k < 3; ++k) p.m[i][j] += a.m[i][k] * b.m[k][j];
-    return p;
-}
 
 constexpr SampleRow QuantiserRow(const double (&toComponent)[3], double scale, double offset) {
     return SampleRow{{static_cast<float>(scale * toComponent[0]), static_cast<float>(scale * toComponent[1]),
@@ -119,7 +88,7 @@ inline int32_t ReadUnsigned16(const uint8_t* p) { return p[0] | (p[1] << 8); }
 }  // namespace
 
 const SampleMatrix* SampleMatrixFor(uint32_t picture, int32_t height, int32_t bits) {
-    const int bt709 = height >= Bt709FromHeight ? 1 : 0;
+    const int bt709 = UsesBt709(height) ? 1 : 0;
     const int step = bits >= 12 ? 2 : bits >= 10 ? 1 : 0;
     const MatrixSet& set = Matrices;
     return picture == FrameFormatPa64 ? &set.pa64[bt709][step] : &set.yc48[bt709][step];

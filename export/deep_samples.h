@@ -93,9 +93,7 @@ static inline uint16_t QuantiseSample(const SampleRow* row, float a, float b, fl
     return static_cast<uint16_t>(static_cast<int32_t>(v));
 }
 
-// The colour matrix follows the frame height: BT.709 from 720 lines, BT.601
-// below, as the hosts themselves choose.
-enum { Bt709FromHeight = 720 };
 // The coefficients that take `picture` (FrameFormatYc48 or FrameFormatPa64)
-// to `bits`-bit samples (8, 10 or 12) for a frame `height` lines high.
+// to `bits`-bit samples (8, 10 or 12) for a frame `height` lines high, in
+// the matrix of that height (export/colour_matrices.h).
 const SampleMatrix* SampleMatrixFor(uint32_t picture, int32_t height, int32_t bits);

@@ -9,6 +9,7 @@ extern "C" {
 #include <libyuv/convert_from.h>
 #include <libyuv/planar_functions.h>
 
+#include "export/colour_matrices.h"
 #include "export/export_job.h"
 #include "y4mhost/precise_picture.h"
 
@@ -145,7 +146,7 @@ static SwsContext* ConverterFor(Converter* c, const AVFrame* picture, int32_t wi
     const AVPixelFormat source = PlainFormat(static_cast<AVPixelFormat>(picture->format));
     const bool rgb = IsRgb(source);
     const bool full = !rgb && FullRange(static_cast<AVPixelFormat>(picture->format), picture->color_range);
-    const int matrix = rgb && height >= 720 ? SWS_CS_ITU709 : SWS_CS_ITU601;
+    const int matrix = rgb && UsesBt709(height) ? SWS_CS_ITU709 : SWS_CS_ITU601;
     if (c->context != nullptr && c->sourceWidth == picture->width && c->sourceHeight == picture->height &&
         c->sourceFormat == source && c->width == width && c->height == height && c->format == target &&
         c->flags == flags && c->fullRange == full && c->matrix == matrix)

@@ -4,33 +4,15 @@
 
 #include <vector>
 
+#include "export/colour_matrices.h"
 #include "export/export_job.h"
 
 namespace {
 
-struct Weights {
-    double kr, kb;
-};
-const Weights Bt601 = {0.299, 0.114};
-const Weights Bt709 = {0.2126, 0.0722};
-
-// Rows: R', G', B' from Y', Pb, Pr.
-void YpbprToRgb(Weights w, double m[3][3]) {
-    const double kg = 1 - w.kr - w.kb;
-    const double toR = 2 * (1 - w.kr), toB = 2 * (1 - w.kb);
-    const double rows[3][3] = {{1, 0, toR}, {1, -w.kb * toB / kg, -w.kr * toR / kg}, {1, toB, 0}};
+// A matrix as rows of doubles.
+void Copy(const Matrix3& from, double m[3][3]) {
     for (int i = 0; i < 3; ++i)
-        for (int j = 0; j < 3; ++j) m[i][j] = rows[i][j];
-}
-
-// Rows: Y', Pb, Pr from R', G', B'.
-void RgbToYpbpr(Weights w, double m[3][3]) {
-    const double kg = 1 - w.kr - w.kb;
-    const double cb = 2 * (1 - w.kb), cr = 2 * (1 - w.kr);
-    const double rows[3][3] = {
-        {w.kr, kg, w.kb}, {-w.kr / cb, -kg / cb, (1 - w.kb) / cb}, {(1 - w.kr) / cr, -kg / cr, -w.kb / cr}};
-    for (int i = 0; i < 3; ++i)
-        for (int j = 0; j < 3; ++j) m[i][j] = rows[i][j];
+        for (int j = 0; j < 3; ++j) m[i][j] = from.m[i][j];
 }
 
 // The picture's values from the samples' Y', Pb, Pr, and their limits.
@@ -41,21 +23,18 @@ struct PixelMap {
 
 PixelMap MapFor(uint32_t picture, int32_t height) {
     PixelMap map = {};
-    const bool hd = height >= 720;
+    const bool hd = UsesBt709(height);
     if (picture == FrameFormatPa64) {
-        YpbprToRgb(hd ? Bt709 : Bt601, map.m);
+        Copy(YpbprToRgb(WeightsForHeight(height)), map.m);
         for (auto& row : map.m)
             for (double& v : row) v *= 65535;
         map.low = 0, map.high = 65535;
         return map;
     }
     if (hd) {  // BT.709 samples through R'G'B' to the host's BT.601
-        double toRgb[3][3], toYc[3][3];
-        YpbprToRgb(Bt709, toRgb);
-        RgbToYpbpr(Bt601, toYc);
+        const Matrix3 toHost = Multiply(RgbToYpbpr(Bt601), YpbprToRgb(Bt709));
         for (int i = 0; i < 3; ++i)
-            for (int j = 0; j < 3; ++j)
-                for (int k = 0; k < 3; ++k) map.m[i][j] += 4096 * toYc[i][k] * toRgb[k][j];
+            for (int j = 0; j < 3; ++j) map.m[i][j] = 4096 * toHost.m[i][j];
     } else {
         for (int i = 0; i < 3; ++i) map.m[i][i] = 4096;
     }
