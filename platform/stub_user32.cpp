@@ -4,9 +4,11 @@
 
 #include "platform/stub_text.h"
 
+#include <dlfcn.h>
 #include <errno.h>
 #include <iconv.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 static StubMessageBox gLastBox;
@@ -55,6 +57,30 @@ static void PrintCp932AsUtf8(FILE* out, const char* text) {
     iconv_close(cd);
 }
 
+// A host that shows the boxes its own way (y4mhost) defines this function in
+// its program; the module finds it there, so it exports nothing for it. Texts
+// in UTF-8; nonzero when the host took the box and nothing is to be printed.
+typedef int (*HostReportFunction)(const char* caption, const char* text);
+
+static HostReportFunction HostReport(void) {
+    static const HostReportFunction hook =
+        reinterpret_cast<HostReportFunction>(dlsym(RTLD_DEFAULT, "Y4mHostReportBox"));
+    return hook;
+}
+
+static std::string Utf8FromCp932(const char* text) {
+    std::string utf8;
+    char* bytes = nullptr;
+    size_t length = 0;
+    FILE* memory = open_memstream(&bytes, &length);
+    if (memory == nullptr) return text;
+    PrintCp932AsUtf8(memory, text);
+    fclose(memory);
+    utf8.assign(bytes, length);
+    free(bytes);
+    return utf8;
+}
+
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
     ++gBoxCount;
     gLastBox.wide = 0;
@@ -63,6 +89,9 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
     gLastBox.textLength = text ? static_cast<int>(strlen(text)) : 0;
     CopyCut(gLastBox.text, sizeof gLastBox.text, text ? text : "");
     CopyCut(gLastBox.caption, sizeof gLastBox.caption, caption ? caption : "");
+    if (HostReport() != nullptr &&
+        HostReport()(Utf8FromCp932(caption ? caption : "").c_str(), Utf8FromCp932(text ? text : "").c_str()))
+        return IDOK;
     if (gEcho) {
         fputc('[', stderr);
         PrintCp932AsUtf8(stderr, caption ? caption : "");
@@ -85,6 +114,7 @@ int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT style) {
     for (const WideChar* p = text; p != nullptr && *p != 0; ++p) ++gLastBox.textLength;
     CopyCut(gLastBox.text, sizeof gLastBox.text, utf8Text.c_str());
     CopyCut(gLastBox.caption, sizeof gLastBox.caption, utf8Caption.c_str());
+    if (HostReport() != nullptr && HostReport()(utf8Caption.c_str(), utf8Text.c_str())) return IDOK;
     if (gEcho) {
         fprintf(stderr, "[%s] %s\n", utf8Caption.c_str(), utf8Text.c_str());
         fflush(stderr);

@@ -3,10 +3,9 @@
 #include "y4mhost/host_system_state.h"
 
 volatile sig_atomic_t gInterrupted;
-FILE* gConsole;
 std::string gLastReport;
 
-FILE* HostConsole(void) { return gConsole != nullptr ? gConsole : stderr; }
+FILE* HostConsole(void) { return stderr; }
 
 bool InterruptRequested(void) { return gInterrupted != 0; }
 

@@ -53,11 +53,12 @@ std::string StandardOutputPath(void);
 // Whether the plug-in's settings dialog can be shown (the Windows build).
 bool HostHasDialogs(void);
 
-// Where the host's own progress and messages go while an export runs: the
-// console, even while the plug-in's reports are being captured.
+// Where the host's own progress and messages go while an export runs.
 FILE* HostConsole(void);
-// Around an export: the plug-in's report boxes are shown on stderr as usual
-// (unless `show` is false: the host says it better), and the text of the last
-// one (UTF-8) is kept for the host to explain.
+// Around an export: the plug-in's report boxes go to stderr (the Windows
+// module's MessageBox calls are redirected there as they come; the native
+// module's stand-in hands them to Y4mHostReportBox, and they are printed
+// after the export unless `show` is false: the host says it better), and the
+// text of the last one (UTF-8) is kept for the host to explain.
 void BeginReportCapture(void);
 std::string EndReportCapture(bool show);

@@ -112,43 +112,24 @@ bool OutputReaderGone(void) {
 std::string StandardOutputPath(void) { return "/dev/stdout"; }
 bool HostHasDialogs(void) { return false; }
 
-// The native module's stand-in MessageBoxA prints each box to stderr as
-// "[caption] text". While an export runs, stderr goes to a scratch file
-// (the host's own lines go to the console through a copy of the old stderr);
-// afterwards the scratch file is shown and its last box kept.
-static int gSavedStderr = -1;
-static FILE* gCapture;
+// The native module's stand-in message boxes come here, to the function its
+// stand-in user32 looks for in the program that loaded it: each box is kept
+// (caption and text, UTF-8) and shown after the export, unless the host
+// says what happened better itself.
+static std::string gBoxes;
+
+extern "C" __attribute__((visibility("default"))) int Y4mHostReportBox(const char* caption, const char* text) {
+    gBoxes += std::string("[") + caption + "] " + text + "\n";
+    gLastReport = text;
+    return 1;
+}
 
 void BeginReportCapture(void) {
     gLastReport.clear();
-    fflush(stderr);
-    gCapture = tmpfile();
-    gSavedStderr = gCapture != nullptr ? dup(2) : -1;
-    if (gSavedStderr < 0 || dup2(fileno(gCapture), 2) < 0) {
-        if (gCapture != nullptr) fclose(gCapture);
-        gCapture = nullptr;
-        return;
-    }
-    gConsole = fdopen(dup(gSavedStderr), "w");
-    if (gConsole != nullptr) setvbuf(gConsole, nullptr, _IONBF, 0);
+    gBoxes.clear();
 }
 
 std::string EndReportCapture(bool show) {
-    if (gCapture == nullptr) return "";
-    fflush(stderr);
-    dup2(gSavedStderr, 2);
-    close(gSavedStderr);
-    if (gConsole != nullptr) fclose(gConsole);
-    gConsole = nullptr;
-    std::string captured;
-    rewind(gCapture);
-    char chunk[4096];
-    size_t count;
-    while ((count = fread(chunk, 1, sizeof chunk, gCapture)) > 0) captured.append(chunk, count);
-    fclose(gCapture);
-    gCapture = nullptr;
-    if (show) fputs(captured.c_str(), stderr);
-    size_t box = captured.rfind("[ERROR] ");
-    if (box != std::string::npos) gLastReport = captured.substr(box + 8);
+    if (show) fputs(gBoxes.c_str(), stderr);
     return gLastReport;
 }

@@ -1,4 +1,4 @@
-// What the host's system files share: the interrupt flag, the console and
+// What the host's system files share: the interrupt flag and
 // the last report captured (host_system.cpp holds them).
 #pragma once
 
@@ -9,7 +9,6 @@
 #include <string>
 
 extern volatile sig_atomic_t gInterrupted;
-extern FILE* gConsole;
 extern std::string gLastReport;
 
 // The memory a process of this build can address of the machine's.
