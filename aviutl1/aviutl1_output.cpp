@@ -45,9 +45,10 @@ int PLUGIN_CDECL PluginOutput(OutputRequest* request) {
     job.openOutput = OpenOutput;
     // A null path cannot be opened: its report names an empty path.
     job.reportPath = request->outputPath != nullptr ? request->outputPath : "";
-    job.outputUtf8 = request->outputPath != nullptr && Utf8FromSystemPath(request->outputPath, gOutputUtf8, OutputUtf8Room)
-                         ? gOutputUtf8
-                         : nullptr;
+    job.outputUtf8 =
+        request->outputPath != nullptr && Utf8FromSystemPath(request->outputPath, gOutputUtf8, OutputUtf8Room)
+            ? gOutputUtf8
+            : nullptr;
     job.settings = &gOutputSettings;
     job.isAborted = IsAborted;
     job.showProgress = ShowProgress;

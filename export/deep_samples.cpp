@@ -6,7 +6,6 @@
 
 namespace {
 
-
 constexpr SampleRow QuantiserRow(const double (&toComponent)[3], double scale, double offset) {
     return SampleRow{{static_cast<float>(scale * toComponent[0]), static_cast<float>(scale * toComponent[1]),
                       static_cast<float>(scale * toComponent[2]), static_cast<float>(offset)}};

@@ -119,7 +119,8 @@ static bool PlaceholderText(const char* name, int32_t length, const CommandValue
     number[0] = 0;
     if (is("output") || is("output_noext")) {
         *text = values->output;
-        *textLength = length == 6 ? static_cast<int32_t>(strlen(values->output)) : LengthWithoutExtension(values->output);
+        *textLength =
+            length == 6 ? static_cast<int32_t>(strlen(values->output)) : LengthWithoutExtension(values->output);
         return true;
     }
     if (is("width")) {
@@ -158,7 +159,8 @@ CommandProblem BuildEncoderCommand(const char* line, int32_t lineLength, const C
     for (int32_t i = 0; i < count; ++i) {
         const char* word = command->arguments[i];
         command->arguments[i] = out;
-        command->namesOutput[i] = i > 0 && (strncmp(word, "{output}", 8) == 0 || strncmp(word, "{output_noext}", 14) == 0);
+        command->namesOutput[i] =
+            i > 0 && (strncmp(word, "{output}", 8) == 0 || strncmp(word, "{output_noext}", 14) == 0);
         for (const char* p = word; *p != 0;) {
             const char* piece = p;
             int32_t pieceLength = 1;
@@ -175,7 +177,9 @@ CommandProblem BuildEncoderCommand(const char* line, int32_t lineLength, const C
                     const char* close = strchr(p, '}');
                     const char* nested = strchr(p + 1, '{');
                     if (close == nullptr || (nested != nullptr && nested < close)) {
-                        CopyPlaceholder(p, close != nullptr ? static_cast<int32_t>(close - p + 1) : static_cast<int32_t>(strlen(p)), placeholder);
+                        CopyPlaceholder(
+                            p, close != nullptr ? static_cast<int32_t>(close - p + 1) : static_cast<int32_t>(strlen(p)),
+                            placeholder);
                         return CommandBadPlaceholder;
                     }
                     const int32_t nameLength = static_cast<int32_t>(close - p - 1);

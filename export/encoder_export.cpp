@@ -37,7 +37,8 @@ static bool IsBatchFile(const char* path) {
     const char* dot = strrchr(path, '.');
     if (dot == nullptr || strlen(dot) != 4) return false;
     char extension[5];
-    for (int i = 0; i < 4; ++i) extension[i] = static_cast<char>(dot[i] >= 'A' && dot[i] <= 'Z' ? dot[i] - 'A' + 'a' : dot[i]);
+    for (int i = 0; i < 4; ++i)
+        extension[i] = static_cast<char>(dot[i] >= 'A' && dot[i] <= 'Z' ? dot[i] - 'A' + 'a' : dot[i]);
     extension[4] = 0;
     return strcmp(extension, ".bat") == 0 || strcmp(extension, ".cmd") == 0;
 }
@@ -60,11 +61,11 @@ bool PrepareEncoder(const ExportJob* job) {
     }
     const ColorFormatInfo* format = ColorFormatOrDefault(job->settings->colorFormat);
     static const int32_t ChromaNames[] = {420, 422, 444};
-    const CommandValues values = {job->outputUtf8, job->width,  job->height,
-                                  job->rate,       job->scale,  format->bits,
-                                  ChromaNames[format->layout]};
+    const CommandValues values = {
+        job->outputUtf8, job->width, job->height, job->rate, job->scale, format->bits, ChromaNames[format->layout]};
     char placeholder[PlaceholderRoom];
-    const CommandProblem problem = BuildEncoderCommand(entry.line, entry.lineLength, &values, &gEncoder.command, placeholder);
+    const CommandProblem problem =
+        BuildEncoderCommand(entry.line, entry.lineLength, &values, &gEncoder.command, placeholder);
     if (problem != CommandBuilt) {
         ReportEncoderCommandUnusable(job, name, problem, placeholder);
         return false;
@@ -87,7 +88,8 @@ bool PrepareEncoder(const ExportJob* job) {
 }
 
 bool StartEncoder(const ExportJob* job) {
-    const ChildStart start = StartChild(&gEncoder.child, gEncoder.program, gEncoder.command.arguments, gEncoder.logPath);
+    const ChildStart start =
+        StartChild(&gEncoder.child, gEncoder.program, gEncoder.command.arguments, gEncoder.logPath);
     if (start == ChildLogRefused) ReportEncoderLogRefused(job, gEncoder.logPath);
     if (start == ChildNotStarted) ReportEncoderStartFailure(job, gEncoder.program);
     return start == ChildStarted;
@@ -102,8 +104,7 @@ static bool HostAborted(void* context) {
 }
 
 OutputWrite WriteToEncoder(const ExportJob* job, const void* bytes, int32_t count) {
-    const ChildWrite write =
-        WriteChildInput(&gEncoder.child, bytes, count, HostAborted, const_cast<ExportJob*>(job));
+    const ChildWrite write = WriteChildInput(&gEncoder.child, bytes, count, HostAborted, const_cast<ExportJob*>(job));
     if (write == ChildTook) gEncoder.bytesWritten += count;
     return write == ChildTook ? OutputTook : write == ChildGone ? OutputGone : OutputAborted;
 }

@@ -40,7 +40,8 @@ void ReportEncoderCommandMissing(const ExportJob* job, const char* name, const c
     BeginReport(&text);
     InCodePage932(name, shownName);
     AppendPiece(&text, "エンコーダーのコマンド「%s」がこのコンピューターにありません\n", shownName);
-    AppendPiece(&text, "コマンドファイル %s に\n", commandsPath[0] != 0 ? InCodePage932(commandsPath, shownPath) : "(不明)");
+    AppendPiece(&text, "コマンドファイル %s に\n",
+                commandsPath[0] != 0 ? InCodePage932(commandsPath, shownPath) : "(不明)");
     AppendPiece(&text, "「%s = コマンドライン」の行を書いてください\n", shownName);
     Show(job, &text);
 }

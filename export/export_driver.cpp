@@ -56,8 +56,8 @@ static StreamEnd WriteFailed(const StreamOutput* output, OutputWrite write) {
 }
 
 // Header and frames; StreamComplete when every frame is written.
-static StreamEnd WriteStream(const ExportJob* job, const StreamOutput* output, uint8_t* frameBuffer,
-                             int32_t bufferSize, int32_t frameSize, int* headerLength) {
+static StreamEnd WriteStream(const ExportJob* job, const StreamOutput* output, uint8_t* frameBuffer, int32_t bufferSize,
+                             int32_t frameSize, int* headerLength) {
     const OutputSettings* settings = job->settings;
     const uint32_t picture = SourcePictureOf(settings, job->precisePicture);
     const FrameConverter convert = ChooseFrameConverter(settings, job->precisePicture);

@@ -93,11 +93,12 @@ ChildStart StartChild(ChildProcess* child, const char* program, char* const* arg
     FormatBounded(name, sizeof name, "\\\\.\\pipe\\yuv4mpeg2-%d-%d-%d", static_cast<int>(GetCurrentProcessId()),
                   static_cast<int>(GetTickCount()), static_cast<int>(InterlockedIncrement(&counter)));
     WideFromUtf8(name, pipeName, 96);
-    HANDLE server = CreateNamedPipeW(pipeName, PIPE_ACCESS_OUTBOUND | FILE_FLAG_OVERLAPPED | FILE_FLAG_FIRST_PIPE_INSTANCE,
-                                     PIPE_TYPE_BYTE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS, 1, PipeBytes, 0, 0, nullptr);
-    HANDLE client = server != INVALID_HANDLE_VALUE
-                        ? CreateFileW(pipeName, GENERIC_READ, 0, &inherited, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)
-                        : INVALID_HANDLE_VALUE;
+    HANDLE server =
+        CreateNamedPipeW(pipeName, PIPE_ACCESS_OUTBOUND | FILE_FLAG_OVERLAPPED | FILE_FLAG_FIRST_PIPE_INSTANCE,
+                         PIPE_TYPE_BYTE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS, 1, PipeBytes, 0, 0, nullptr);
+    HANDLE client = server != INVALID_HANDLE_VALUE ? CreateFileW(pipeName, GENERIC_READ, 0, &inherited, OPEN_EXISTING,
+                                                                 FILE_ATTRIBUTE_NORMAL, nullptr)
+                                                   : INVALID_HANDLE_VALUE;
     HANDLE event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     HANDLE job = CreateJobObjectW(nullptr, nullptr);
     if (job != nullptr) {
@@ -188,8 +189,10 @@ ChildWrite WriteChildInput(ChildProcess* child, const void* bytes, int32_t count
         // looked at between them.
         ChildWrite outcome = ChildTook;
         while (WaitForSingleObject(event, WaitSliceMilliseconds) == WAIT_TIMEOUT) {
-            if (HasEnded(child)) outcome = ChildGone;
-            else if (stop(context)) outcome = ChildWriteStopped;
+            if (HasEnded(child))
+                outcome = ChildGone;
+            else if (stop(context))
+                outcome = ChildWriteStopped;
             if (outcome == ChildTook) continue;
             CancelIoEx(pipe, &write);
             break;

@@ -129,7 +129,8 @@ bool CreateFileOnce(const char* path, const char* text) {
         *slash = 0;
         CreateDirectoryW(folder, nullptr);
     }
-    HANDLE file = CreateFileW(gWide, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        CreateFileW(gWide, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_EXISTS;
     DWORD written = 0;
     const DWORD length = static_cast<DWORD>(strlen(text));

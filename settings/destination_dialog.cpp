@@ -133,9 +133,7 @@ bool HandleDestinationCommand(HWND dialog, int id, int notification, void (*show
             if (notification == CBN_DROPDOWN) FillNames(dialog, SelectedName(dialog, name));
             if (notification == CBN_SELCHANGE || notification == CBN_DROPDOWN) ShowSelectedCommand(dialog);
             return true;
-        case IdEditCommands:
-            EditCommands(dialog, showRefusal);
-            return true;
+        case IdEditCommands: EditCommands(dialog, showRefusal); return true;
         default: return false;
     }
 }
@@ -147,8 +145,9 @@ bool ReadDestinationFromDialog(HWND dialog, OutputSettings* settings, void (*sho
     memset(settings->encoderName, 0, EncoderNameSize);
     strcpy(settings->encoderName, name);
     if (settings->destination == DestinationEncoder && name[0] == 0) {
-        showRefusal(dialog, "エンコーダーのコマンドが選ばれていません\n"
-                            "「コマンドファイルを編集」でコマンドを書いてから選んでください");
+        showRefusal(dialog,
+                    "エンコーダーのコマンドが選ばれていません\n"
+                    "「コマンドファイルを編集」でコマンドを書いてから選んでください");
         return false;
     }
     return true;

@@ -53,4 +53,3 @@ const char CommandsFileTemplate[] =
     "# aomenc = aomenc.exe --passes=1 -o {output_noext}.ivf -\r\n"
     "# SVT-AV1 = SvtAv1EncApp.exe -i stdin -b {output_noext}.ivf\r\n"
     "# rav1e = rav1e.exe - -o {output_noext}.ivf -y\r\n";
-

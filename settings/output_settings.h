@@ -45,7 +45,11 @@ struct OutputSettings {
 
 // The file's blob is the five fields; an encoder's adds the destination and
 // the command's name (never the command line itself).
-enum { SettingsBlobSize = 20, EncoderSettingsBlobSize = SettingsBlobSize + 4 + EncoderNameSize, MaxSettingsBlobSize = EncoderSettingsBlobSize };
+enum {
+    SettingsBlobSize = 20,
+    EncoderSettingsBlobSize = SettingsBlobSize + 4 + EncoderNameSize,
+    MaxSettingsBlobSize = EncoderSettingsBlobSize
+};
 
 // The module-wide record: all zero at load.
 extern OutputSettings gOutputSettings;

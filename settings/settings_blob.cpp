@@ -54,6 +54,7 @@ bool DecodeSettingsBlob(const unsigned char* blob, int32_t size, OutputSettings*
     memset(settings->encoderName, 0, EncoderNameSize);
     // A name is taken up to its first NUL, and never past the 63rd byte.
     if (size == EncoderSettingsBlobSize)
-        memcpy(settings->encoderName, blob + 24, strnlen(reinterpret_cast<const char*>(blob + 24), EncoderNameSize - 1));
+        memcpy(settings->encoderName, blob + 24,
+               strnlen(reinterpret_cast<const char*>(blob + 24), EncoderNameSize - 1));
     return true;
 }

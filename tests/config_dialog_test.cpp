@@ -201,8 +201,8 @@ TEST_F(ConfigDialog, EncoderIsChosenByNameFromTheUsersFile) {
 
     // No file yet: nothing to choose, and the encoder without a command is
     // refused. The edit button makes the file from the examples and opens it.
-    EXPECT_EQ(Run(MakeSettings(0, 0, 0, 0, 0), {Click(IdDestinationEncoder), Press(IDOK), Press(IdEditCommands),
-                                                Press(IDCANCEL)}),
+    EXPECT_EQ(Run(MakeSettings(0, 0, 0, 0, 0),
+                  {Click(IdDestinationEncoder), Press(IDOK), Press(IdEditCommands), Press(IDCANCEL)}),
               IDCANCEL);
     EXPECT_EQ(StubDialogControl(IdEncoderName)->itemCount, 0);
     ASSERT_EQ(StubMessageBoxCount(), 1);

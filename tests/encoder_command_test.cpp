@@ -37,14 +37,14 @@ TEST(EncoderCommand, SplitsByWindowsRules) {
     const SplitCase cases[] = {
         {"x265 --y4m --input -", {"x265", "--y4m", "--input", "-"}},
         {"  \"C:\\Program Files\\x265.exe\"  -o\tout ", {"C:\\Program Files\\x265.exe", "-o", "out"}},
-        {"\"C:\\a\\\"b c", {"C:\\a\\", "b", "c"}},  // the program's name: up to the next quote, no escapes
+        {"\"C:\\a\\\"b c", {"C:\\a\\", "b", "c"}},       // the program's name: up to the next quote, no escapes
         {"p a\\\\\\\"b c\\d", {"p", "a\\\"b", "c\\d"}},  // 2n+1 backslashes and a quote: n and a quote
-        {"p \"a\\\\\" b", {"p", "a\\", "b"}},          // 2n and a quote: n, and the quote closes
-        {"p \"a \"\" b\" c", {"p", "a \"", "b c"}},       // "" inside quotes: a quote, and the part ends
+        {"p \"a\\\\\" b", {"p", "a\\", "b"}},            // 2n and a quote: n, and the quote closes
+        {"p \"a \"\" b\" c", {"p", "a \"", "b c"}},      // "" inside quotes: a quote, and the part ends
         {"p \"\"\"a\"\"\" b", {"p", "\"a\"", "b"}},      // three quotes give one
         {"p \"\" x", {"p", "", "x"}},                    // an empty argument
         {"p \"unterminated arg", {"p", "unterminated arg"}},
-        {"p 日本 \"語 x\"", {"p", "日本", "語 x"}},        // UTF-8 passes as it is
+        {"p 日本 \"語 x\"", {"p", "日本", "語 x"}},  // UTF-8 passes as it is
     };
     for (const SplitCase& c : cases) {
         CommandProblem problem;
@@ -64,8 +64,8 @@ TEST(EncoderCommand, PutsPlaceholdersInsideArguments) {
     const PlaceholderCase cases[] = {
         {"enc -o {output_noext}.hevc {output} --fps {rate} --input-res {width}x{height} -D {bits} --csp i{chroma}",
          CommandBuilt,
-         {"enc", "-o", "C:\\Video\\my clip.v2.hevc", "C:\\Video\\my clip.v2.y4m", "--fps", "30000/1001",
-          "--input-res", "1920x1080", "-D", "10", "--csp", "i422"}},
+         {"enc", "-o", "C:\\Video\\my clip.v2.hevc", "C:\\Video\\my clip.v2.y4m", "--fps", "30000/1001", "--input-res",
+          "1920x1080", "-D", "10", "--csp", "i422"}},
         {"enc \"--x={{a}}\" }}{{", CommandBuilt, {"enc", "--x={a}", "}{"}},
         // A path is one argument, spaces, quotes and all.
         {"enc --out={output}", CommandBuilt, {"enc", "--out=C:\\Video\\my clip.v2.y4m"}},

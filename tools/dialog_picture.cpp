@@ -69,14 +69,14 @@ static void SaveDialogPicture(const char* path) {
     CloseHandle(handle);
     SetEnvironmentVariableW(L"APPDATA", folder);
     std::string target = path;
-    RunDialog(nullptr, {[](HWND d) { UpdateWindow(d); }, Click(IdDestinationEncoder),
-                        [](HWND d) {
-                            SendDlgItemMessageW(d, IdEncoderName, CB_SETCURSEL, 0, 0);
-                            SendMessageW(d, WM_COMMAND, MAKEWPARAM(IdEncoderName, CBN_SELCHANGE),
-                                         reinterpret_cast<LPARAM>(GetDlgItem(d, IdEncoderName)));
-                        },
-                        [](HWND) {}, [](HWND) {}, [target](HWND d) { SaveWindowBitmap(d, target.c_str()); },
-                        Click(IDCANCEL)});
+    RunDialog(nullptr,
+              {[](HWND d) { UpdateWindow(d); }, Click(IdDestinationEncoder),
+               [](HWND d) {
+                   SendDlgItemMessageW(d, IdEncoderName, CB_SETCURSEL, 0, 0);
+                   SendMessageW(d, WM_COMMAND, MAKEWPARAM(IdEncoderName, CBN_SELCHANGE),
+                                reinterpret_cast<LPARAM>(GetDlgItem(d, IdEncoderName)));
+               },
+               [](HWND) {}, [](HWND) {}, [target](HWND d) { SaveWindowBitmap(d, target.c_str()); }, Click(IDCANCEL)});
     DeleteFileW(file.c_str());
     RemoveDirectoryW(commands.c_str());
     RemoveDirectoryW(folder);

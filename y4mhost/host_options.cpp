@@ -131,7 +131,9 @@ bool ParseHostOptions(int argc, char** argv, HostOptions* o, std::string* error)
             o->encoderCommand = v;
             if (o->encoderCommand.find_first_not_of(" \t") == std::string::npos ||
                 o->encoderCommand.find_first_of("\r\n") != std::string::npos) {
-                *error = "bad --encoder: give one command line, e.g. --encoder 'x265 --y4m --input - -o {output_noext}.hevc'";
+                *error =
+                    "bad --encoder: give one command line, e.g. --encoder 'x265 --y4m --input - -o "
+                    "{output_noext}.hevc'";
                 return false;
             }
         } else if (name == "--settings") {

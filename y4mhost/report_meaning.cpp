@@ -25,18 +25,20 @@ static const ReportMeaningEntry Meanings[] = {
     {"エンコーダーのコマンド「",
      "the encoder command is not in the commands file (--encoder makes one of its own), has no program, is too "
      "long, or holds a placeholder it does not know; nothing was started"},
-    {"エンコーダーのプログラム", "the encoder's program is neither an absolute path nor in a folder of PATH; "
-                                "nothing was started"},
-    {"バッチファイル", "a .bat or .cmd file is never started (cmd.exe would read its arguments); name the encoder's "
-                      "program itself"},
+    {"エンコーダーのプログラム",
+     "the encoder's program is neither an absolute path nor in a folder of PATH; "
+     "nothing was started"},
+    {"バッチファイル",
+     "a .bat or .cmd file is never started (cmd.exe would read its arguments); name the encoder's "
+     "program itself"},
     {"エンコーダー ", "the encoder's program could not be started (not a program this system runs)"},
     {"エンコーダーのログファイル", "the encoder's log, beside the output, cannot be created: nothing was started"},
     {"エンコーダーが ",
      "the encoder ended, or stopped reading, before it had read the whole stream: a bad option, a format it "
      "refuses, a full disk, a crash or a frame limit of its own (its exit status and last log line above)"},
-    {"エンコーダーがエラー", "the encoder read every frame but exited with an error (its status and last log line above)"},
-    {"エンコーダーは終了コード 0",
-     "the encoder said it succeeded but the file its command names is missing or empty"},
+    {"エンコーダーがエラー",
+     "the encoder read every frame but exited with an error (its status and last log line above)"},
+    {"エンコーダーは終了コード 0", "the encoder said it succeeded but the file its command names is missing or empty"},
     {WriteFailureOpening,
      "writing failed: the disk is full or the file reached a size limit "
      "(4 GB on FAT32); the file holds what was written before"},
