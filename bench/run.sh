@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 echo "processor: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(nproc) cores"
 source tools/packages.sh
 source tools/i386-programs.sh
-install_packages cmake g++ pkg-config libbenchmark-dev libyuv-dev libswscale-dev ffmpeg bc python3-matplotlib \
+install_packages cmake g++ pkg-config libbenchmark-dev libyuv-dev libswscale-dev ffmpeg x265 bc python3-matplotlib \
     "${WINDOWS_PACKAGES[@]}"
 cmake --preset bench >/dev/null && cmake --build --preset bench >/dev/null
 cmake --preset bench-mingw >/dev/null && cmake --build --preset bench-mingw >/dev/null

@@ -17,10 +17,30 @@ enum : uint32_t {
     FrameFormatPa64 = 0x34364150u,  // 'PA64'
 };
 
-// Bytes a pixel of each picture takes (rows have no padding); 0 for a word
-// that names none of them.
+// Each picture as facts: its word, the bytes a pixel takes (rows have no
+// padding) and its name in messages.
+struct HostPictureInfo {
+    uint32_t format;
+    int32_t pixelBytes;
+    const char* name;
+};
+constexpr HostPictureInfo HostPictures[] = {
+    {FrameFormatYuy2, 2, "YUY2"},
+    {FrameFormatYc48, 6, "YC48"},
+    {FrameFormatPa64, 8, "PA64"},
+};
+
+// The row of a picture word, or null for a word that names none.
+inline const HostPictureInfo* FindHostPicture(uint32_t format) {
+    for (const HostPictureInfo& picture : HostPictures)
+        if (picture.format == format) return &picture;
+    return nullptr;
+}
+
+// Bytes a pixel of the picture takes; 0 for a word that names none.
 inline int32_t FramePixelBytes(uint32_t format) {
-    return format == FrameFormatYuy2 ? 2 : format == FrameFormatYc48 ? 6 : format == FrameFormatPa64 ? 8 : 0;
+    const HostPictureInfo* picture = FindHostPicture(format);
+    return picture != nullptr ? picture->pixelBytes : 0;
 }
 
 struct ExportJob;

@@ -111,7 +111,8 @@ static bool ReadNextVideoFrame(int32_t index, const uint8_t** frame, std::string
 }
 
 static const char* PictureName(uint32_t format) {
-    return format == FrameFormatYc48 ? "YC48" : format == FrameFormatPa64 ? "PA64" : "YUY2";
+    const HostPictureInfo* picture = FindHostPicture(format);
+    return picture != nullptr ? picture->name : "an unknown picture";
 }
 
 static void* GetFrame(int index, uint32_t format) {
