@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "export/converter_variants.h"
+#include "convert/converter_table.h"
 
 namespace {
 
@@ -100,11 +100,12 @@ int Register() {
             const ConverterVariant* variant = ConverterVariantAt(i);
             if (!variant->available()) continue;
             std::string prefix = std::string(variant->name) + "/";
-            benchmark::RegisterBenchmark((prefix + "ConvertYUY2To420/" + dims).c_str(), Ours, variant->progressive420,
-                                         size);
+            benchmark::RegisterBenchmark((prefix + "ConvertYUY2To420/" + dims).c_str(), Ours,
+                                         ConverterIn(variant, FrameFormatYuy2, Yuv420, false), size);
             benchmark::RegisterBenchmark((prefix + "ConvertYUY2To420Interlaced/" + dims).c_str(), Ours,
-                                         variant->interlaced420, size);
-            benchmark::RegisterBenchmark((prefix + "ConvertYUY2To422/" + dims).c_str(), Ours, variant->planar422, size);
+                                         ConverterIn(variant, FrameFormatYuy2, Yuv420, true), size);
+            benchmark::RegisterBenchmark((prefix + "ConvertYUY2To422/" + dims).c_str(), Ours,
+                                         ConverterIn(variant, FrameFormatYuy2, Yuv422, false), size);
         }
     }
     return 0;

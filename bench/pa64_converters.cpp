@@ -18,7 +18,7 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
-#include "export/converter_variants.h"
+#include "convert/converter_table.h"
 #include "export/export_job.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "export/converter_variants.h"
+#include "convert/converter_table.h"
 
 int main(int argc, char** argv) {
     const int repeats = argc > 1 ? atoi(argv[1]) : 200;
@@ -29,9 +29,9 @@ int main(int argc, char** argv) {
                 const char* name;
                 FrameConverter convert;
             } converters[] = {
-                {"ConvertYUY2To420", variant->progressive420},
-                {"ConvertYUY2To420Interlaced", variant->interlaced420},
-                {"ConvertYUY2To422", variant->planar422},
+                {"ConvertYUY2To420", ConverterIn(variant, FrameFormatYuy2, Yuv420, false)},
+                {"ConvertYUY2To420Interlaced", ConverterIn(variant, FrameFormatYuy2, Yuv420, true)},
+                {"ConvertYUY2To422", ConverterIn(variant, FrameFormatYuy2, Yuv422, false)},
             };
             for (auto& c : converters) {
                 std::vector<double> times;

@@ -5,29 +5,28 @@
 # of the host-neutral core, with the Win32 stand-ins outside Windows), and one
 # boundary per host: plugin_aviutl1 (AviUtl 1.x) and plugin_exedit2 (ExEdit2).
 set(CONVERTER_SOURCES
-  export/convert_yuy2_to_420.cpp
-  export/convert_yuy2_to_420_interlaced.cpp
-  export/convert_yuy2_to_422.cpp
-  export/converter_variants.cpp
-  export/deep_conversion.cpp
-  export/deep_samples.cpp
-  export/frame_conversion.cpp
-  export/frame_loops.cpp
+  convert/yuy2_to_420.cpp
+  convert/yuy2_to_420_interlaced.cpp
+  convert/yuy2_to_422.cpp
+  convert/converter_table.cpp
+  convert/deep_conversion.cpp
+  convert/deep_samples.cpp
+  convert/frame_conversion.cpp
+  convert/frame_loops.cpp
   platform/cpu_features.cpp
-  settings/color_formats.cpp
 )
 # SIMD kernels on every x86 build, the 32-bit module included: SSE2 at the
 # build's baseline, AVX2 in a file of its own compiled for it, reached only
 # after the CPU check.
 if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64|amd64|i[3-6]86|x86)$")
-  list(APPEND CONVERTER_SOURCES export/convert_yuy2_sse2.cpp export/convert_yuy2_avx2.cpp
-       export/deep_samples_sse2.cpp export/deep_samples_avx2.cpp)
-  set_source_files_properties(export/convert_yuy2_avx2.cpp export/deep_samples_avx2.cpp PROPERTIES
+  list(APPEND CONVERTER_SOURCES convert/x86/yuy2_sse2.cpp convert/x86/yuy2_avx2.cpp
+       convert/x86/deep_samples_sse2.cpp convert/x86/deep_samples_avx2.cpp)
+  set_source_files_properties(convert/x86/yuy2_avx2.cpp convert/x86/deep_samples_avx2.cpp PROPERTIES
                               COMPILE_OPTIONS "-mavx2")
 endif()
 # The deep kernels' single-precision steps must be the same in every variant:
 # no fused multiply-add where the compiler could use one.
-set_source_files_properties(export/deep_samples.cpp export/deep_samples_sse2.cpp export/deep_samples_avx2.cpp
+set_source_files_properties(convert/deep_samples.cpp convert/x86/deep_samples_sse2.cpp convert/x86/deep_samples_avx2.cpp
                             PROPERTIES COMPILE_FLAGS "-ffp-contract=off")
 
 # The host-neutral core: settings, the export driver and its reports, the

@@ -134,7 +134,7 @@ static bool PlaceholderText(const char* name, int32_t length, const CommandValue
     } else if (is("bits")) {
         FormatBounded(number, 32, "%d", values->bits);
     } else if (is("chroma")) {
-        FormatBounded(number, 32, "%d", values->chroma);
+        FormatBounded(number, 32, "%s", values->chroma);
     } else {
         return false;
     }

@@ -12,7 +12,7 @@ struct CommandValues {
     int32_t width, height;
     int32_t rate, scale;  // {rate}: rate/scale in lowest terms
     int32_t bits;         // 8, 10, 12
-    int32_t chroma;       // 420, 422, 444
+    const char* chroma;   // "420", "422", "444"
 };
 
 enum { CommandArgumentLimit = 256, CommandStorageSize = 32768, PlaceholderRoom = 40 };

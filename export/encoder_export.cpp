@@ -60,9 +60,8 @@ bool PrepareEncoder(const ExportJob* job) {
         return false;
     }
     const ColorFormatInfo* format = ColorFormatOrDefault(job->settings->colorFormat);
-    static const int32_t ChromaNames[] = {420, 422, 444};
-    const CommandValues values = {
-        job->outputUtf8, job->width, job->height, job->rate, job->scale, format->bits, ChromaNames[format->layout]};
+    const CommandValues values = {job->outputUtf8, job->width,   job->height,   job->rate,
+                                  job->scale,      format->bits, format->chroma};
     char placeholder[PlaceholderRoom];
     const CommandProblem problem =
         BuildEncoderCommand(entry.line, entry.lineLength, &values, &gEncoder.command, placeholder);

@@ -2,7 +2,7 @@
 // frame in order.
 #include <stdlib.h>
 
-#include "export/converter_variants.h"
+#include "convert/converter_table.h"
 #include "export/encoder_export.h"
 #include "export/export_job.h"
 #include "export/export_reports.h"
@@ -19,12 +19,14 @@ static_assert(static_cast<int>(StreamHeaderMaxLength) < static_cast<int>(Minimum
 
 // The driver counts bytes in 32-bit signed sizes: the written frame and the
 // host's picture it is made from (2, 6 or 8 bytes a pixel) must both fit,
-// and neither may be negative.
+// and neither may be negative. A picture no converter reads is no frame the
+// export can hold either.
 static bool FrameFitsExport(const OutputSettings* settings, uint32_t picture, int32_t width, int32_t height) {
-    if (width < 0 || height < 0) return false;
+    if (width < 0 || height < 0 || ChooseFrameConverter(settings, picture) == nullptr) return false;
     // Pixels first: a 2^31 x 2^31 request times 8 bytes would overflow 64 bits.
     const int64_t pixels = static_cast<int64_t>(width) * height;
-    return pixels <= INT32_MAX / FramePixelBytes(picture) && PlanarFrameSize(settings, width, height) <= INT32_MAX;
+    return pixels <= INT32_MAX / FramePixelBytes(SourcePictureOf(settings, picture)) &&
+           PlanarFrameSize(settings, width, height) <= INT32_MAX;
 }
 
 enum { FrameBufferAlignment = 64 };
@@ -95,7 +97,7 @@ int RunExport(const ExportJob* job) {
         ReportRefusedSettings(job);
         return 0;
     }
-    if (!FrameFitsExport(settings, SourcePictureOf(settings, job->precisePicture), width, height)) {
+    if (!FrameFitsExport(settings, job->precisePicture, width, height)) {
         ReportUnsupportedFrameSize(job);
         return 0;
     }

@@ -5,43 +5,8 @@
 
 #include <stdint.h>
 
+#include "convert/host_pictures.h"
 #include "settings/output_settings.h"
-
-// The pictures a frame can be asked for in, each named by its four bytes in
-// memory order read as a little-endian word: packed 8-bit YUY2 (both hosts),
-// AviUtl 1.x's YC48 (signed 16-bit Y, Cb, Cr a pixel) and ExEdit2's PA64
-// (16-bit premultiplied R, G, B, A a pixel).
-enum : uint32_t {
-    FrameFormatYuy2 = 0x32595559u,  // 'YUY2'
-    FrameFormatYc48 = 0x38344359u,  // 'YC48'
-    FrameFormatPa64 = 0x34364150u,  // 'PA64'
-};
-
-// Each picture as facts: its word, the bytes a pixel takes (rows have no
-// padding) and its name in messages.
-struct HostPictureInfo {
-    uint32_t format;
-    int32_t pixelBytes;
-    const char* name;
-};
-constexpr HostPictureInfo HostPictures[] = {
-    {FrameFormatYuy2, 2, "YUY2"},
-    {FrameFormatYc48, 6, "YC48"},
-    {FrameFormatPa64, 8, "PA64"},
-};
-
-// The row of a picture word, or null for a word that names none.
-inline const HostPictureInfo* FindHostPicture(uint32_t format) {
-    for (const HostPictureInfo& picture : HostPictures)
-        if (picture.format == format) return &picture;
-    return nullptr;
-}
-
-// Bytes a pixel of the picture takes; 0 for a word that names none.
-inline int32_t FramePixelBytes(uint32_t format) {
-    const HostPictureInfo* picture = FindHostPicture(format);
-    return picture != nullptr ? picture->pixelBytes : 0;
-}
 
 struct ExportJob;
 

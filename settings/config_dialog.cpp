@@ -8,10 +8,22 @@
 #include "settings/destination_dialog.h"
 
 // The colour format is two choices: the layout (4:2:0, 4:2:2, 4:4:4) and the
-// depth (8, 10, 12 bits). The layout's ids are not contiguous (4:4:4 came
-// last), so its buttons are set one by one: a range would reach the aspect
-// and scan choices between them.
-static const int LayoutIds[3] = {IdColor420, IdColor422, IdColor444};
+// depth (8, 10, 12 bits); the format's row says which button of each group
+// it is. The layout's ids are not contiguous (4:4:4 came last), so its
+// buttons are set one by one: a range would reach the aspect and scan
+// choices between them.
+static const int LayoutIds[] = {IdColor420, IdColor422, IdColor444};  // by ChromaLayout
+static const int DepthIds[] = {IdDepth8, IdDepth10, IdDepth12};       // by DepthChoice
+
+// Any pair of buttons the user can check is a row of the table.
+constexpr bool EveryChoiceHasFormat(void) {
+    for (int32_t layout = Chroma420; layout <= Chroma444; ++layout)
+        for (int32_t depth = Depth8Bits; depth <= Depth12Bits; ++depth)
+            if (FindColorFormatOf(static_cast<ChromaLayout>(layout), static_cast<DepthChoice>(depth)) == nullptr)
+                return false;
+    return true;
+}
+static_assert(EveryChoiceHasFormat(), "a pair of the dialog's colour buttons has no format");
 
 static bool IsChecked(HWND dialog, int id) { return SendDlgItemMessageA(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
@@ -22,11 +34,11 @@ static void EnableControl(HWND dialog, int id, BOOL enable) { EnableWindow(GetDl
 static void ShowSettingsInDialog(HWND dialog, const OutputSettings* settings) {
     // A colour code outside the table shows as 4:2:2, 8 bits.
     const ColorFormatInfo* format = FindColorFormat(settings->colorFormat);
-    const int32_t layout = format != nullptr ? format->layout : Chroma422;
-    const int32_t step = format != nullptr ? format->code / ColorFormatDepthSteps : 0;
-    for (int32_t i = 0; i < 3; ++i)
+    const ChromaLayout layout = format != nullptr ? format->layout : Chroma422;
+    const DepthChoice depth = format != nullptr ? format->depthChoice : Depth8Bits;
+    for (int32_t i = Chroma420; i <= Chroma444; ++i)
         SendDlgItemMessageA(dialog, LayoutIds[i], BM_SETCHECK, i == layout ? BST_CHECKED : BST_UNCHECKED, 0);
-    CheckRadioButton(dialog, IdDepth8, IdDepth12, IdDepth8 + step);
+    CheckRadioButton(dialog, IdDepth8, IdDepth12, DepthIds[depth]);
 
     int aspect = IdAspectUnspecified;
     if (settings->aspectMode == AspectDisplay4x3) aspect = IdAspect4x3;
@@ -60,8 +72,10 @@ static OutputSettings ReadSettingsFromDialog(HWND dialog) {
     const ChromaLayout layout = IsChecked(dialog, IdColor420)   ? Chroma420
                                 : IsChecked(dialog, IdColor444) ? Chroma444
                                                                 : Chroma422;
-    const int32_t step = IsChecked(dialog, IdDepth10) ? 1 : IsChecked(dialog, IdDepth12) ? 2 : 0;
-    settings.colorFormat = ColorFormatCode(layout, step);
+    const DepthChoice depth = IsChecked(dialog, IdDepth10)   ? Depth10Bits
+                              : IsChecked(dialog, IdDepth12) ? Depth12Bits
+                                                             : Depth8Bits;
+    settings.colorFormat = FindColorFormatOf(layout, depth)->code;
     if (IsChecked(dialog, IdAspectUnspecified))
         settings.aspectMode = AspectUnspecified;
     else if (IsChecked(dialog, IdAspect4x3))

@@ -17,15 +17,15 @@ bool SettingsInRange(const OutputSettings* settings) {
 // the table is held to that too.
 int32_t RequiredWidthMultiple(const OutputSettings* settings) {
     const ColorFormatInfo* format = FindColorFormat(settings->colorFormat);
-    return format != nullptr && format->layout == Chroma444 ? 1 : 2;
+    return format != nullptr ? format->widthMultiple : 2;
 }
 
-// 1 unless 4:2:0 (a code outside the table counts as not 4:2:0); 4 when
-// 4:2:0 is interlaced (any scan code but progressive); else 2.
+// The row's for the scan (any scan code but progressive counts as
+// interlaced); 1 for a code outside the table.
 int32_t RequiredHeightMultiple(const OutputSettings* settings) {
     const ColorFormatInfo* format = FindColorFormat(settings->colorFormat);
-    if (format == nullptr || format->layout != Chroma420) return 1;
-    return settings->interlaceMode != Progressive ? 4 : 2;
+    if (format == nullptr) return 1;
+    return format->heightMultiple[settings->interlaceMode != Progressive ? 1 : 0];
 }
 
 int CheckOutputParameters(const OutputSettings* settings, int32_t width, int32_t height) {

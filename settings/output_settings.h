@@ -3,7 +3,7 @@
 
 #include <stdint.h>
 
-// Layout + 3 x depth step: settings/color_formats.cpp holds each code's facts.
+// The values the settings store: settings/color_formats.h holds each one's facts.
 enum ColorFormat : int32_t {
     Yuv420 = 0,
     Yuv422 = 1,

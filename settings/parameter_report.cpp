@@ -10,23 +10,25 @@ void ComposeParameterProblems(const OutputSettings* settings, int32_t width, int
     TextComposition text;
     BeginReport(&text);
     AppendPiece(&text, "出力パラメータに問題があります\n\n");
-    if (width % RequiredWidthMultiple(settings) != 0) {
-        AppendPiece(&text, "- 映像の幅 %d が 2 の倍数ではありません\n", width);
+    const int32_t widthMultiple = RequiredWidthMultiple(settings);
+    const int32_t heightMultiple = RequiredHeightMultiple(settings);
+    if (width % widthMultiple != 0) {
+        AppendPiece(&text, "- 映像の幅 %d が %d の倍数ではありません\n", width, widthMultiple);
         AppendPiece(&text, "  このプラグインで出力する際には\n");
-        AppendPiece(&text, "  映像の幅を 2 の倍数に設定する必要があります\n");
+        AppendPiece(&text, "  映像の幅を %d の倍数に設定する必要があります\n", widthMultiple);
         AppendPiece(&text, "  「サイズの変更」等で問題のない映像の幅に変更してください\n");
     }
-    if (height % RequiredHeightMultiple(settings) != 0) {
+    if (height % heightMultiple != 0) {
         // Scan codes outside the range count as interlaced, as in the check.
         if (settings->interlaceMode != Progressive) {
-            AppendPiece(&text, "- 映像の高さ %d が 4 の倍数ではありません\n", height);
+            AppendPiece(&text, "- 映像の高さ %d が %d の倍数ではありません\n", height, heightMultiple);
             AppendPiece(&text, "  YUV420 フォーマットでインタレースオプションを有効にするには\n");
-            AppendPiece(&text, "  映像の高さを 4 の倍数に設定する必要があります\n");
+            AppendPiece(&text, "  映像の高さを %d の倍数に設定する必要があります\n", heightMultiple);
             AppendPiece(&text, "  「サイズの変更」等で問題のない映像の高さに変更してください\n");
         } else {
-            AppendPiece(&text, "- 映像の高さ %d が 2 の倍数ではありません\n", height);
+            AppendPiece(&text, "- 映像の高さ %d が %d の倍数ではありません\n", height, heightMultiple);
             AppendPiece(&text, "  YUV420 フォーマットで出力する際には\n");
-            AppendPiece(&text, "  映像の高さを 2 の倍数に設定する必要があります\n");
+            AppendPiece(&text, "  映像の高さを %d の倍数に設定する必要があります\n", heightMultiple);
             AppendPiece(&text, "  「サイズの変更」等で問題のない映像の高さに変更してください\n");
         }
     }

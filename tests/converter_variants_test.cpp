@@ -35,10 +35,15 @@ TEST(ConverterVariants, EqualTheReferenceOnAllSamplePairs) {
                     p[3] = static_cast<uint8_t>(255 - value);
                 }
             const size_t size = static_cast<size_t>(width * height * 3 / 2);
-            ASSERT_EQ(CompareConverters(variant->progressive420, reference->progressive420, src, width, height, size),
-                      "")
+            ASSERT_EQ(
+                CompareConverters(ConverterIn(variant, FrameFormatYuy2, Yuv420, false),
+                                  ConverterIn(reference, FrameFormatYuy2, Yuv420, false), src, width, height, size),
+                "")
                 << variant->name << " near " << near;
-            ASSERT_EQ(CompareConverters(variant->interlaced420, reference->interlaced420, src, width, height, size), "")
+            ASSERT_EQ(
+                CompareConverters(ConverterIn(variant, FrameFormatYuy2, Yuv420, true),
+                                  ConverterIn(reference, FrameFormatYuy2, Yuv420, true), src, width, height, size),
+                "")
                 << variant->name << " near " << near;
         }
     }
@@ -50,8 +55,12 @@ TEST(ConverterVariants, UnusableSizesWriteNothing) {
             FrameConverter convert;
             int width, height;
         } cases[] = {
-            {variant->progressive420, 64, 1}, {variant->progressive420, 1, 64}, {variant->interlaced420, 64, 3},
-            {variant->planar422, 64, 0},      {variant->planar422, -64, 4},     {variant->interlaced420, -64, -8},
+            {ConverterIn(variant, FrameFormatYuy2, Yuv420, false), 64, 1},
+            {ConverterIn(variant, FrameFormatYuy2, Yuv420, false), 1, 64},
+            {ConverterIn(variant, FrameFormatYuy2, Yuv420, true), 64, 3},
+            {ConverterIn(variant, FrameFormatYuy2, Yuv422, false), 64, 0},
+            {ConverterIn(variant, FrameFormatYuy2, Yuv422, false), -64, 4},
+            {ConverterIn(variant, FrameFormatYuy2, Yuv420, true), -64, -8},
         };
         for (const auto& c : cases) {
             std::vector<uint8_t> src(4096, 7);

@@ -6,9 +6,9 @@
 #include <set>
 #include <vector>
 
-#include "export/converter_variants.h"
+#include "convert/converter_table.h"
 #include "export/export_job.h"
-#include "export/frame_conversion.h"
+#include "convert/frame_conversion.h"
 #include "tests/frame_model.h"
 #include "tests/test_support.h"
 
@@ -158,17 +158,17 @@ TEST(Converters, ChoiceFollowsColourAndScan) {
     const ConverterVariant* fastest = FastestConverterVariant();
     OutputSettings s = MakeSettings(Yuv420, 0, 0, 0, Progressive);
     EXPECT_EQ(ChooseFrameConverterOf(reference, &s, FrameFormatYc48), &ConvertYUY2To420);
-    EXPECT_EQ(ChooseFrameConverter(&s, FrameFormatPa64), fastest->progressive420);
+    EXPECT_EQ(ChooseFrameConverter(&s, FrameFormatPa64), ConverterIn(fastest, FrameFormatYuy2, Yuv420, false));
     for (int32_t scan : {1, 2}) {
         s.interlaceMode = scan;
         EXPECT_EQ(ChooseFrameConverterOf(reference, &s, FrameFormatYc48), &ConvertYUY2To420Interlaced);
-        EXPECT_EQ(ChooseFrameConverter(&s, FrameFormatPa64), fastest->interlaced420);
+        EXPECT_EQ(ChooseFrameConverter(&s, FrameFormatPa64), ConverterIn(fastest, FrameFormatYuy2, Yuv420, true));
     }
     s.colorFormat = Yuv422;
     for (int32_t scan : {0, 1, 2}) {
         s.interlaceMode = scan;
         EXPECT_EQ(ChooseFrameConverterOf(reference, &s, FrameFormatYc48), &ConvertYUY2To422);
-        EXPECT_EQ(ChooseFrameConverter(&s, FrameFormatPa64), fastest->planar422);
+        EXPECT_EQ(ChooseFrameConverter(&s, FrameFormatPa64), ConverterIn(fastest, FrameFormatYuy2, Yuv422, false));
     }
     // Deep codes: the host's own picture, each code to its own converter.
     std::set<FrameConverter> deep;
@@ -183,6 +183,13 @@ TEST(Converters, ChoiceFollowsColourAndScan) {
         }
     EXPECT_EQ(deep.size(), 2u * (7 + 2));  // 4:2:0 has an interlaced converter
     EXPECT_EQ(deep.count(nullptr), 0u);
+    // A picture no row names is refused, never read as another; so is YUY2
+    // given as the precise picture for a deep format.
+    for (uint32_t picture : {0u, 0x34364648u /* 'HF64' */, static_cast<uint32_t>(FrameFormatYuy2)}) {
+        s.colorFormat = Yuv420P10;
+        EXPECT_EQ(ChooseFrameConverter(&s, picture), nullptr) << picture;
+        EXPECT_EQ(ChooseFrameConverterOf(reference, &s, picture), nullptr) << picture;
+    }
     // 720x480 in every code, and codes outside the table as 8-bit 4:2:0.
     const int64_t sizes[] = {518400, 691200, 1036800, 1036800, 1382400, 2073600, 1036800, 1382400, 2073600, 518400};
     for (int32_t code = 0; code <= 9; ++code) {

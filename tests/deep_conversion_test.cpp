@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "export/converter_variants.h"
+#include "convert/converter_table.h"
 #include "tests/deep_model.h"
 #include "tests/variant_compare.h"
 
@@ -24,7 +24,7 @@ std::vector<const ConverterVariant*> EveryVariant() {
 }
 
 FrameConverter DeepConverter(const ConverterVariant* variant, bool pa64, int32_t code, bool interlaced = false) {
-    return (pa64 ? variant->fromPa64 : variant->fromYc48)[DeepSlot(code, interlaced)];
+    return ConverterIn(variant, pa64 ? FrameFormatPa64 : FrameFormatYc48, code, interlaced);
 }
 
 int BitsOf(int32_t code) { return 8 + 2 * (code / 3); }

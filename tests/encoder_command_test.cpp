@@ -15,7 +15,7 @@ namespace {
 
 EncoderCommand gCommand;
 
-const CommandValues Values = {"C:\\Video\\my clip.v2.y4m", 1920, 1080, 60000, 2002, 10, 422};
+const CommandValues Values = {"C:\\Video\\my clip.v2.y4m", 1920, 1080, 60000, 2002, 10, "422"};
 
 std::vector<std::string> Arguments(const std::string& line, CommandProblem* problem, std::string* placeholder) {
     char bad[PlaceholderRoom];

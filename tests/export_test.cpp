@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "export/converter_variants.h"
+#include "convert/converter_table.h"
 #include "export/export_job.h"
 #include "aviutl1/aviutl1_table.h"
 #if Y4M_WITH_EXEDIT2

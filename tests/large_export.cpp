@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "export/converter_variants.h"
+#include "convert/converter_table.h"
 #include "export/export_job.h"
 #include "aviutl1/aviutl1_table.h"
 #include "tests/frame_model.h"

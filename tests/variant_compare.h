@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "export/converter_variants.h"
+#include "convert/converter_table.h"
 #include "tests/test_random.h"
 
 enum : uint8_t { ReferenceSentinel = 0x5A, VariantSentinel = 0xC3 };
@@ -71,10 +71,16 @@ struct DeepConverterPair {
 inline std::vector<DeepConverterPair> DeepConverterPairs(const ConverterVariant* variant,
                                                          const ConverterVariant* reference) {
     std::vector<DeepConverterPair> pairs;
-    for (int slot = 0; slot < DeepSlotCount; ++slot) {
-        if (reference->fromYc48[slot] == nullptr) continue;
-        pairs.push_back({"YC48", slot / 2, variant->fromYc48[slot], reference->fromYc48[slot], 6});
-        pairs.push_back({"PA64", slot / 2, variant->fromPa64[slot], reference->fromPa64[slot], 8});
+    for (const HostPictureInfo& picture : HostPictures) {
+        if (picture.coding == CodedYuy2) continue;
+        for (const ColorFormatInfo& format : ColorFormats)
+            for (bool interlaced : {false, true}) {
+                FrameConverter reference_ = ConverterIn(reference, picture.format, format.code, interlaced);
+                if (reference_ == nullptr) continue;
+                pairs.push_back({picture.name, format.code,
+                                 ConverterIn(variant, picture.format, format.code, interlaced), reference_,
+                                 picture.pixelBytes});
+            }
     }
     return pairs;
 }
@@ -85,10 +91,15 @@ inline std::string CompareVariantOnShapes(const ConverterVariant* variant, const
         const int w = shape.width, h = shape.height;
         std::vector<uint8_t> src = RandomBytes(static_cast<size_t>(2 * w * h), w * 7919 + h);
         const size_t size420 = static_cast<size_t>(w * h + w * h / 2), size422 = static_cast<size_t>(2 * w * h);
-        std::string found = CompareConverters(variant->progressive420, reference->progressive420, src, w, h, size420);
+        std::string found =
+            CompareConverters(ConverterIn(variant, FrameFormatYuy2, Yuv420, false),
+                              ConverterIn(reference, FrameFormatYuy2, Yuv420, false), src, w, h, size420);
         if (found.empty())
-            found = CompareConverters(variant->interlaced420, reference->interlaced420, src, w, h, size420);
-        if (found.empty()) found = CompareConverters(variant->planar422, reference->planar422, src, w, h, size422);
+            found = CompareConverters(ConverterIn(variant, FrameFormatYuy2, Yuv420, true),
+                                      ConverterIn(reference, FrameFormatYuy2, Yuv420, true), src, w, h, size420);
+        if (found.empty())
+            found = CompareConverters(ConverterIn(variant, FrameFormatYuy2, Yuv422, false),
+                                      ConverterIn(reference, FrameFormatYuy2, Yuv422, false), src, w, h, size422);
         if (!found.empty()) return std::string(variant->name) + " " + found;
         std::vector<uint8_t> deep = RandomBytes(static_cast<size_t>(8 * w * h), w * 104729 + h);
         for (const DeepConverterPair& pair : DeepConverterPairs(variant, reference)) {

@@ -7,13 +7,11 @@
 #include "settings/color_formats.h"
 #include "settings/output_settings.h"
 
-// A colour format's name on the command line: its layout, then "p" and its
-// depth above 8 bits ("420", "444p12").
+// A colour format's name on the command line ("420", "444p12"); a code
+// outside the table as its number.
 std::string ColorFormatOptionName(int32_t code) {
-    static const char* const Layouts[] = {"420", "422", "444"};
     const ColorFormatInfo* format = FindColorFormat(code);
-    if (format == nullptr) return std::to_string(code);
-    return std::string(Layouts[format->layout]) + (format->bits > 8 ? "p" + std::to_string(format->bits) : "");
+    return format != nullptr ? format->option : std::to_string(code);
 }
 
 const char HostUsage[] =
@@ -170,9 +168,9 @@ bool ParseHostOptions(int argc, char** argv, HostOptions* o, std::string* error)
             if (!value(&v)) return false;
             o->colorFormat = -1;
             std::string names;
-            for (int32_t code = 0; FindColorFormat(code) != nullptr; ++code) {
-                if (ColorFormatOptionName(code) == v) o->colorFormat = code;
-                names += (code == 0 ? "" : " ") + ColorFormatOptionName(code);
+            for (const ColorFormatInfo& format : ColorFormats) {
+                if (strcmp(format.option, v) == 0) o->colorFormat = format.code;
+                names += (names.empty() ? "" : " ") + std::string(format.option);
             }
             if (o->colorFormat < 0) {
                 *error = std::string("bad --format '") + v + "': expected one of " + names;

@@ -9,7 +9,8 @@ extern "C" {
 #include <libyuv/convert_from.h>
 #include <libyuv/planar_functions.h>
 
-#include "export/colour_matrices.h"
+#include "convert/colour_matrices.h"
+#include "settings/color_formats.h"
 #include "export/export_job.h"
 #include "y4mhost/precise_picture.h"
 
@@ -57,12 +58,22 @@ SourcePictures DescribeSourcePictures(AVPixelFormat format, AVColorRange range) 
                                                                             : source.fullRange ? ", full range"
                                                                                                : ", limited range");
     // Layout: chroma halved both ways, halved (or less) across, or full; RGB
-    // and grey as 4:4:4 and 4:2:0. Depth: 8, 10 or 12 bits, the nearest above.
-    int layout = 0;
-    if (d != nullptr && !rgb && d->nb_components >= 3) layout = d->log2_chroma_w == 0 ? 2 : d->log2_chroma_h ? 0 : 1;
-    if (rgb) layout = 2;
-    const int step = source.depth <= 8 ? 0 : source.depth <= 10 ? 1 : 2;
-    source.nearestColorFormat = layout + 3 * step;
+    // and grey as 4:4:4 and 4:2:0. Depth: the format of that layout with the
+    // fewest bits that hold the source's, else the deepest.
+    ChromaLayout layout = Chroma420;
+    if (d != nullptr && !rgb && d->nb_components >= 3)
+        layout = d->log2_chroma_w == 0 ? Chroma444 : d->log2_chroma_h ? Chroma420 : Chroma422;
+    if (rgb) layout = Chroma444;
+    const ColorFormatInfo* nearest = nullptr;
+    for (const ColorFormatInfo& format : ColorFormats) {
+        if (format.layout != layout) continue;
+        const bool holds = format.bits >= source.depth,
+                   nearestHolds = nearest != nullptr && nearest->bits >= source.depth;
+        if (nearest == nullptr || (holds && (!nearestHolds || format.bits < nearest->bits)) ||
+            (!holds && !nearestHolds && format.bits > nearest->bits))
+            nearest = &format;
+    }
+    source.nearestColorFormat = nearest->code;
     return source;
 }
 

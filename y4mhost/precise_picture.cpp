@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "export/colour_matrices.h"
+#include "convert/colour_matrices.h"
 #include "export/export_job.h"
 
 namespace {
@@ -21,24 +21,21 @@ struct PixelMap {
     double low, high;
 };
 
-PixelMap MapFor(uint32_t picture, int32_t height) {
+// RGB pictures hold 0 to their unit; Y'CbCr ones are BT.601 in signed 16 bits.
+PixelMap MapFor(const HostPictureInfo* picture, int32_t height) {
     PixelMap map = {};
-    const bool hd = UsesBt709(height);
-    if (picture == FrameFormatPa64) {
+    if (picture->coding == CodedRgb) {
         Copy(YpbprToRgb(WeightsForHeight(height)), map.m);
-        for (auto& row : map.m)
-            for (double& v : row) v *= 65535;
-        map.low = 0, map.high = 65535;
-        return map;
-    }
-    if (hd) {  // BT.709 samples through R'G'B' to the host's BT.601
-        const Matrix3 toHost = Multiply(RgbToYpbpr(Bt601), YpbprToRgb(Bt709));
-        for (int i = 0; i < 3; ++i)
-            for (int j = 0; j < 3; ++j) map.m[i][j] = 4096 * toHost.m[i][j];
+        map.low = 0, map.high = picture->unit;
+    } else if (UsesBt709(height)) {  // BT.709 samples through R'G'B' to the host's BT.601
+        Copy(Multiply(RgbToYpbpr(Bt601), YpbprToRgb(Bt709)), map.m);
+        map.low = -32768, map.high = 32767;
     } else {
-        for (int i = 0; i < 3; ++i) map.m[i][i] = 4096;
+        for (int i = 0; i < 3; ++i) map.m[i][i] = 1;
+        map.low = -32768, map.high = 32767;
     }
-    map.low = -32768, map.high = 32767;
+    for (auto& row : map.m)
+        for (double& v : row) v *= picture->unit;
     return map;
 }
 
@@ -71,8 +68,9 @@ void PackPrecisePicture(const SamplePlanes& planes, int32_t width, int32_t heigh
         luma[v] = (v - 16 * s) / (219 * s);
         chroma[v] = (v - 128 * s) / (224 * s);
     }
-    const PixelMap map = MapFor(picture, height);
-    const int32_t pixelBytes = FramePixelBytes(picture);
+    const HostPictureInfo* pictureRow = FindHostPicture(picture);
+    const PixelMap map = MapFor(pictureRow, height);
+    const int32_t pixelBytes = pictureRow->pixelBytes;
     const bool fields = planes.interlaced && planes.chromaHeightShift == 1;
     if (fromYcbcr) gClips.pixels += static_cast<int64_t>(width) * height;
     for (int32_t r = 0; r < height; ++r) {
@@ -96,7 +94,7 @@ void PackPrecisePicture(const SamplePlanes& planes, int32_t width, int32_t heigh
                 Write16(o + 2 * i, static_cast<int32_t>(v));
             }
             clipped += outside;
-            if (pixelBytes == 8) Write16(o + 6, 65535);
+            if (pixelBytes == 8) Write16(o + 6, 65535);  // RGB's opaque alpha
         }
         if (fromYcbcr) gClips.clipped += clipped;
     }

@@ -190,10 +190,10 @@ static std::string Ratio(int32_t a, int32_t b, const char* between) {
     return std::to_string(a) + between + std::to_string(b);
 }
 
-// Bytes of one written frame of this layout and depth.
-static int64_t PlanarFrameBytes(ChromaLayout layout, int32_t bits, int64_t width, int64_t height) {
-    const int64_t chroma = (width >> ChromaWidthShift(layout)) * (height >> ChromaHeightShift(layout));
-    return (bits > 8 ? 2 : 1) * (width * height + 2 * chroma);
+// Bytes of one written frame of this format.
+static int64_t PlanarFrameBytes(const ColorFormatInfo* format, int64_t width, int64_t height) {
+    const int64_t chroma = (width >> format->chromaWidthShift) * (height >> format->chromaHeightShift);
+    return SampleBytes(format) * (width * height + 2 * chroma);
 }
 
 // Raw YUY2: the file must hold whole frames, or the size given is wrong (or
@@ -309,10 +309,9 @@ static void SayVideoExport(const HostOptions& o, const OutputSettings& settings)
 #if Y4MHOST_DECODES_VIDEO
     if (!gSource.video) return;
     const VideoInfo& info = gVideoInfo;
-    static const char* const Layouts[] = {"4:2:0", "4:2:2", "4:4:4"};
     const ColorFormatInfo* format = FindColorFormat(settings.colorFormat);
     const bool known = format != nullptr;
-    const std::string layout = known ? Layouts[format->layout] : "";
+    const std::string layout = known ? format->layoutName : "";
     std::string line = "y4mhost: exporting " + Ratio(o.width, o.height, "x");
     if (o.width != info.width || o.height != info.height) line += " (scaled)";
     line += ", " + Ratio(o.rate, o.scale, "/") + " fps, " + std::to_string(o.frames) + " frames, " +
@@ -334,7 +333,7 @@ static void SayVideoExport(const HostOptions& o, const OutputSettings& settings)
     // say what would work before the plug-in refuses it.
     if (known && gFormatFollowsFile && SettingsInRange(&settings) &&
         !CheckOutputParameters(&settings, o.width, o.height)) {
-        const int32_t fullChroma = ColorFormatCode(Chroma444, settings.colorFormat / ColorFormatDepthSteps);
+        const int32_t fullChroma = FindColorFormatOf(Chroma444, format->depthChoice)->code;
         const int32_t width = o.width - o.width % RequiredWidthMultiple(&settings);
         const int32_t height = o.height - o.height % RequiredHeightMultiple(&settings);
         line +=
@@ -398,7 +397,7 @@ static bool MemoryFits(const HostOptions& o, const OutputSettings& settings, uin
         return false;
     }
     const ColorFormatInfo* format = ColorFormatOrDefault(settings.colorFormat);
-    held += PlanarFrameBytes(format->layout, format->bits, o.width, o.height);
+    held += PlanarFrameBytes(format, o.width, o.height);
     const int64_t machine = MachineMemoryBytes();
     if (held <= machine) return true;
     *error = "frame size " + size + " needs " + std::to_string(held >> 20) + " MiB at once (the host's " +
@@ -460,18 +459,19 @@ static int64_t WholeFramesInFile(const std::string& path, int64_t bytes) {
     const char* end = static_cast<const char*>(memchr(header, '\n', count));
     if (end == nullptr || strncmp(header, "YUV4MPEG2 ", 10) != 0) return -1;
     int64_t width = 0, height = 0;
-    int layoutDigits = 420, bits = 8;
+    const ColorFormatInfo* format = &ColorFormats[0];
     for (const char* tag = header; tag != nullptr && tag < end; tag = strchr(tag + 1, ' ')) {
         if (tag[1] == 'W') width = strtoll(tag + 2, nullptr, 10);
         if (tag[1] == 'H') height = strtoll(tag + 2, nullptr, 10);
-        if (tag[1] == 'C') {
-            layoutDigits = atoi(tag + 2);
-            const char* depth = tag + 5;
-            if (*depth == 'p') bits = atoi(depth + 1);
+        // The row whose colour tag (" C420p10 ...") this one is.
+        for (const ColorFormatInfo& known : ColorFormats) {
+            const size_t length = strcspn(known.headerTag + 1, " ");
+            if (strncmp(tag + 1, known.headerTag + 1, length) == 0 &&
+                (tag[1 + length] == ' ' || tag[1 + length] == '\n'))
+                format = &known;
         }
     }
-    const ChromaLayout layout = layoutDigits == 444 ? Chroma444 : layoutDigits == 422 ? Chroma422 : Chroma420;
-    const int64_t frame = 6 + PlanarFrameBytes(layout, bits, width, height);
+    const int64_t frame = 6 + PlanarFrameBytes(format, width, height);
     const int64_t headerBytes = end - header + 1;
     return width > 0 && height > 0 && bytes >= headerBytes ? (bytes - headerBytes) / frame : -1;
 }

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "export/converter_variants.h"
+#include "convert/converter_table.h"
 #include "aviutl1/aviutl1_table.h"
 #include "exedit2/exedit2_table.h"
 #include "platform/stub_user32.h"
@@ -85,9 +85,8 @@ bool HeaderParses(const std::string& line) {
             ++p;
         } else if (*tag == 'C') {
             const char* known = nullptr;
-            for (int32_t code = 0; FindColorFormat(code) != nullptr; ++code)
-                if (strncmp(p, FindColorFormat(code)->headerTag + 2, strlen(FindColorFormat(code)->headerTag + 2)) == 0)
-                    known = FindColorFormat(code)->headerTag + 2;
+            for (const ColorFormatInfo& format : ColorFormats)
+                if (strncmp(p, format.headerTag + 2, strlen(format.headerTag + 2)) == 0) known = format.headerTag + 2;
             if (known == nullptr) return false;
             p += strlen(known);
         } else {

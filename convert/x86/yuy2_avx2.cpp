@@ -2,9 +2,8 @@
 // is compiled with -mavx2, and its kernels run only after the CPU check; the
 // scalar kernels take the pairs left over. In the 32-bit module they realign
 // the stack on entry (SIMD_ENTRY), as the SSE2 ones do.
-#include "export/converters_simd.h"
-#include "export/frame_rows.h"
-#include "export/simd_vectors.h"
+#include "convert/frame_rows.h"
+#include "convert/x86/simd_vectors.h"
 #include "platform/cpu_features.h"
 
 SIMD_ENTRY void YUY2To420Rows_AVX2(const RowPair420* rows, int32_t first, int32_t pairs) {

@@ -1,6 +1,6 @@
 // YUY2 to 4:2:0, progressive: the scalar reference.
-#include "export/frame_conversion.h"
-#include "export/frame_rows.h"
+#include "convert/frame_conversion.h"
+#include "convert/frame_rows.h"
 
 void YUY2To420Rows_C(const RowPair420* rows, int32_t first, int32_t pairs) {
     const uint8_t* upper = rows->in[0];

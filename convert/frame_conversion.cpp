@@ -1,4 +1,4 @@
-#include "export/frame_conversion.h"
+#include "convert/frame_conversion.h"
 
 // The product is taken in 64 bits so that no size is undefined behaviour; the
 // driver only converts frames whose size fits 32 bits.

@@ -1,9 +1,9 @@
 // SSE2 kernels, 16 pixel pairs (64 source bytes) per step; the scalar kernels
 // take the pairs left over at the end of each row. The vertical chroma
 // filters run on whole vectors of packed chroma, one operation per 16 samples.
-#include "export/converters_simd.h"
-#include "export/frame_rows.h"
-#include "export/simd_vectors.h"
+#include "convert/x86/converters_x86.h"
+#include "convert/frame_rows.h"
+#include "convert/x86/simd_vectors.h"
 #include "platform/cpu_features.h"
 
 SIMD_ENTRY void YUY2To420Rows_SSE2(const RowPair420* rows, int32_t first, int32_t pairs) {

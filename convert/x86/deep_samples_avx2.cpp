@@ -1,10 +1,10 @@
 // The deep sample kernels with AVX2: eight pixels a vector, sixteen a step.
 // Each must equal Yc48Samples_C / Pa64Samples_C bit for bit: the same
-// single-precision steps in the same order (export/deep_samples.h). This file
+// single-precision steps in the same order (convert/deep_samples.h). This file
 // alone is compiled for AVX2 and is reached only after the CPU check.
 #include <immintrin.h>
 
-#include "export/deep_samples.h"
+#include "convert/deep_samples.h"
 #include "platform/cpu_features.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // YUY2 to 4:2:0, interlaced: each chroma row comes from one field only, so the
 // fields stay apart. The scalar reference.
-#include "export/frame_conversion.h"
-#include "export/frame_rows.h"
+#include "convert/frame_conversion.h"
+#include "convert/frame_rows.h"
 
 void YUY2To420InterlacedRows_C(const RowGroup420Interlaced* rows, int32_t first, int32_t pairs) {
     for (int32_t j = first; j < pairs; ++j) {

@@ -1,8 +1,8 @@
-#include "export/deep_conversion.h"
+#include "convert/deep_conversion.h"
 
 #include <string.h>
 
-#include "export/export_job.h"
+#include "convert/host_pictures.h"
 
 namespace {
 
@@ -11,6 +11,12 @@ namespace {
 // cache. Shorter pieces cost HD 4:2:0 half its speed (two source rows read
 // in alternation, piece by piece). Even, so no chroma pair is split.
 enum { ChunkPixels = 2048, MaxUnitRows = 4 };
+constexpr bool UnitsFit(void) {
+    for (const ColorFormatInfo& format : ColorFormats)
+        if (format.heightMultiple[0] > MaxUnitRows || format.heightMultiple[1] > MaxUnitRows) return false;
+    return true;
+}
+static_assert(UnitsFit(), "a format's row unit is more rows than a chunk holds");
 
 struct ChunkSamples {
     uint16_t y[MaxUnitRows][ChunkPixels];
@@ -64,21 +70,21 @@ void NearAndFar(uint16_t* out, const uint16_t* nearRow, const uint16_t* farRow, 
 // on a little-endian machine); the other layouts are already there.
 void PutChroma(const DeepConversion* c, const Plane* plane, intptr_t unit, intptr_t column,
                const uint16_t (*rows)[ChunkPixels], int32_t pixels, uint16_t* reduced, bool direct) {
-    if (c->layout == Chroma444) {
+    if (c->format->layout == Chroma444) {
         if (!direct) Put(plane, unit, column, rows[0], pixels);
         return;
     }
     const int32_t pairs = pixels / 2;
-    if (c->layout == Chroma422) {
+    if (c->format->layout == Chroma422) {
         if (!direct) Put(plane, unit, column / 2, rows[0], pairs);
         return;
     }
     // 4:2:0 interlaced: the top field from rows 0 and 2 (row 0 the nearer),
     // the bottom field from rows 3 and 1.
-    for (int field = 0; field < (c->interlaced ? 2 : 1); ++field) {
-        const intptr_t row = c->interlaced ? 2 * unit + field : unit;
+    for (int field = 0; field < (c->fieldChroma ? 2 : 1); ++field) {
+        const intptr_t row = c->fieldChroma ? 2 * unit + field : unit;
         uint16_t* out = direct ? reinterpret_cast<uint16_t*>(At(plane, row, column / 2)) : reduced;
-        if (!c->interlaced)
+        if (!c->fieldChroma)
             MeanOfRows(out, rows[0], rows[1], pairs);
         else if (field == 0)
             NearAndFar(out, rows[0], rows[2], pairs);
@@ -92,19 +98,20 @@ void PutChroma(const DeepConversion* c, const Plane* plane, intptr_t unit, intpt
 
 void ConvertDeepFrame(const DeepConversion* c, uint8_t* destination, const uint8_t* source, int32_t width,
                       int32_t height) {
-    const int32_t unitRows = c->layout != Chroma420 ? 1 : c->interlaced ? 4 : 2;
-    const int32_t pixelMultiple = c->layout == Chroma444 ? 1 : 2;
+    const ColorFormatInfo* format = c->format;
+    const int32_t unitRows = format->heightMultiple[c->fieldChroma ? 1 : 0];
+    const int32_t pixelMultiple = format->widthMultiple;
     if (width < pixelMultiple || height < unitRows) return;
     const int32_t columns = width / pixelMultiple * pixelMultiple;
-    const int32_t sampleBytes = c->bits > 8 ? 2 : 1;
-    const int32_t pixelBytes = FramePixelBytes(c->picture);
+    const int32_t sampleBytes = SampleBytes(format);
+    const int32_t pixelBytes = c->picture->pixelBytes;
     const intptr_t sourceRowBytes = static_cast<intptr_t>(width) * pixelBytes;
-    const intptr_t chromaWidth = width >> ChromaWidthShift(c->layout);
-    const intptr_t chromaHeight = height >> ChromaHeightShift(c->layout);
+    const intptr_t chromaWidth = width >> format->chromaWidthShift;
+    const intptr_t chromaHeight = height >> format->chromaHeightShift;
     const Plane luma = {destination, width, sampleBytes};
     const Plane u = {destination + static_cast<intptr_t>(width) * height * sampleBytes, chromaWidth, sampleBytes};
     const Plane v = {u.start + chromaWidth * chromaHeight * sampleBytes, chromaWidth, sampleBytes};
-    const SampleMatrix* matrix = SampleMatrixFor(c->picture, height, c->bits);
+    const SampleMatrix* matrix = SampleMatrixFor(c->picture, format, height);
 
     // Two-byte samples on a little-endian machine are the planes' own bytes:
     // the kernels write luma (and chroma outside 4:2:0) straight into them.
@@ -113,14 +120,14 @@ void ConvertDeepFrame(const DeepConversion* c, uint8_t* destination, const uint8
 #else
     const bool direct = false;
 #endif
-    const bool directChroma = direct && c->layout != Chroma420;
+    const bool directChroma = direct && format->layout != Chroma420;
     ChunkSamples chunk;
     for (intptr_t unit = 0; unit < height / unitRows; ++unit) {
         for (int32_t column = 0; column < columns; column += ChunkPixels) {
             const int32_t pixels = columns - column < ChunkPixels ? columns - column : ChunkPixels;
             for (int32_t i = 0; i < unitRows; ++i) {
                 const intptr_t row = unit * unitRows + i;
-                const intptr_t chromaColumn = column >> ChromaWidthShift(c->layout);
+                const intptr_t chromaColumn = column >> format->chromaWidthShift;
                 uint16_t* y = direct ? reinterpret_cast<uint16_t*>(At(&luma, row, column)) : chunk.y[i];
                 uint16_t* cb = directChroma ? reinterpret_cast<uint16_t*>(At(&u, row, chromaColumn)) : chunk.cb[i];
                 uint16_t* cr = directChroma ? reinterpret_cast<uint16_t*>(At(&v, row, chromaColumn)) : chunk.cr[i];

@@ -1,9 +1,10 @@
 // The deep sample kernels with SSE2: four pixels a vector, eight a step.
 // Each must equal Yc48Samples_C / Pa64Samples_C bit for bit: the same
-// single-precision steps in the same order (export/deep_samples.h).
+// single-precision steps in the same order (convert/deep_samples.h).
 #include <emmintrin.h>
 
-#include "export/deep_samples.h"
+#include "convert/deep_samples.h"
+#include "convert/x86/converters_x86.h"
 #include "platform/cpu_features.h"
 
 namespace {

@@ -1,25 +1,15 @@
-// Every variant of the converters this build holds, and the choice of an
-// export's converter and frame size from its settings.
+// The converter tables this build holds, one a level (C, then each SIMD
+// level the processor may run), and the choice of an export's converter and
+// frame size from its settings.
 #pragma once
 
-#include "export/frame_conversion.h"
+#include "convert/converter_slots.h"
 #include "settings/output_settings.h"
-
-// A deep format's converter slot: its code, doubled, plus one for 4:2:0
-// interlaced. The YUY2 codes' slots stay empty: their converters are the
-// three below.
-enum { DeepSlotCount = 2 * 9 };
-inline int DeepSlot(int32_t code, bool interlaced) { return 2 * code + (interlaced ? 1 : 0); }
 
 struct ConverterVariant {
     const char* name;  // "C", "SSE2", "AVX2"
-    FrameConverter progressive420;
-    FrameConverter interlaced420;
-    FrameConverter planar422;
-    // From each precise picture, by DeepSlot (layouts other than 4:2:0 hold
-    // the same converter in both of their slots).
-    FrameConverter fromYc48[DeepSlotCount];
-    FrameConverter fromPa64[DeepSlotCount];
+    // The C slots with this level's overrides and every lower level's.
+    ConverterTable table;
     bool (*available)(void);
 };
 
@@ -29,10 +19,15 @@ const ConverterVariant* ConverterVariantAt(int index);
 // The last variant the processor can run; asks the CPU each time.
 const ConverterVariant* FastestConverterVariant(void);
 
+// The converter a variant holds for frames of `picture` (a FrameFormat word)
+// written in the format of `code`; null when that format is not made from
+// that picture, or either is unknown.
+FrameConverter ConverterIn(const ConverterVariant* variant, uint32_t picture, int32_t code, bool interlaced);
+
 // The converter for settings that passed CheckOutputParameters, in the
 // fastest variant this processor runs (asked of the CPU at each call).
-// precisePicture is the host's (FrameFormatYc48 or FrameFormatPa64), used by
-// the deep formats.
+// precisePicture is the host's most precise picture, used by the deep
+// formats; null when the host's picture is one no converter reads.
 FrameConverter ChooseFrameConverter(const OutputSettings* settings, uint32_t precisePicture);
 FrameConverter ChooseFrameConverterOf(const ConverterVariant* variant, const OutputSettings* settings,
                                       uint32_t precisePicture);

@@ -1,8 +1,8 @@
 // The sample coefficients and the scalar reference kernels.
-#include "export/deep_samples.h"
+#include "convert/deep_samples.h"
 
-#include "export/colour_matrices.h"
-#include "export/export_job.h"
+#include "convert/colour_matrices.h"
+#include "convert/host_pictures.h"
 
 namespace {
 
@@ -35,14 +35,16 @@ constexpr FixedRow FixedQuantiserRow(const double (&toComponent)[3], double scal
 }
 
 // Y'PbPr per unit of the picture's values to n-bit codes: Y' x 219 s + 16 s,
-// Pb and Pr x 224 s + 128 s, plus the half that makes truncation round.
-// YC48's rows in single precision, PA64's in fixed point up to 10 bits.
-constexpr SampleMatrix Quantiser(const Matrix3& toYpbpr, double unit, int32_t bits) {
+// Pb and Pr x 224 s + 128 s, plus the half that makes truncation round. In
+// single precision, or in fixed point up to the depth the picture's kernels
+// take it (which the bound above allows up to 10 bits).
+constexpr SampleMatrix Quantiser(const Matrix3& toYpbpr, const HostPictureInfo& picture, int32_t bits) {
+    const double unit = picture.unit;
     const double s = static_cast<double>(1 << (bits - 8));
     SampleMatrix matrix = {};
     matrix.top = static_cast<float>((1 << bits) - 1);
     matrix.fixedTop = static_cast<uint16_t>((1 << bits) - 1);
-    if (unit != 65535.0 || bits > 10) {
+    if (bits > picture.fixedPointUpToBits) {
         matrix.y = QuantiserRow(toYpbpr.m[0], 219.0 * s / unit, 16.0 * s + 0.5);
         matrix.cb = QuantiserRow(toYpbpr.m[1], 224.0 * s / unit, 128.0 * s + 0.5);
         matrix.cr = QuantiserRow(toYpbpr.m[2], 224.0 * s / unit, 128.0 * s + 0.5);
@@ -55,25 +57,35 @@ constexpr SampleMatrix Quantiser(const Matrix3& toYpbpr, double unit, int32_t bi
     return matrix;
 }
 
-enum { DepthCount = 3 };
+constexpr bool FixedPointWithinBound(void) {
+    for (const HostPictureInfo& picture : HostPictures)
+        if (picture.fixedPointUpToBits > 10) return false;
+    return true;
+}
+static_assert(FixedPointWithinBound(), "16-bit fixed point errs by more than an eighth of a code above 10 bits");
+
+// Every precise picture to every format, in both matrices: [picture][BT.709?][format].
 struct MatrixSet {
-    SampleMatrix yc48[2][DepthCount];  // [BT.709?][depth step]
-    SampleMatrix pa64[2][DepthCount];
+    SampleMatrix m[HostPictureCount][2][ColorFormatCount];
 };
 
+// The picture's values to Y'PbPr in the matrix of `weights`. Y'CbCr pictures
+// are BT.601: in BT.601 they are quantised as they stand (the identity keeps
+// YC48's samples exact integers); in BT.709 they go through R'G'B' first.
+constexpr Matrix3 ToYpbpr(PictureCoding coding, bool bt709) {
+    if (coding == CodedRgb) return RgbToYpbpr(bt709 ? Bt709 : Bt601);
+    if (!bt709) return Matrix3{{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}};
+    return Multiply(RgbToYpbpr(Bt709), YpbprToRgb(Bt601));
+}
+
 constexpr MatrixSet MakeMatrices(void) {
-    // YC48 is BT.601 Y'CbCr in units of 1/4096. Below 720 lines it is quantised
-    // as it stands: the identity keeps those samples exact integers. From 720
-    // lines it goes through R'G'B' to BT.709 first.
-    const Matrix3 identity = {{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}};
-    const Matrix3 yc48To709 = Multiply(RgbToYpbpr(Bt709), YpbprToRgb(Bt601));
     MatrixSet set = {};
-    for (int step = 0; step < DepthCount; ++step) {
-        const int32_t bits = 8 + 2 * step;
-        set.yc48[0][step] = Quantiser(identity, 4096.0, bits);
-        set.yc48[1][step] = Quantiser(yc48To709, 4096.0, bits);
-        set.pa64[0][step] = Quantiser(RgbToYpbpr(Bt601), 65535.0, bits);
-        set.pa64[1][step] = Quantiser(RgbToYpbpr(Bt709), 65535.0, bits);
+    for (const HostPictureInfo& picture : HostPictures) {
+        if (picture.coding == CodedYuy2) continue;
+        for (const ColorFormatInfo& format : ColorFormats)
+            for (int bt709 = 0; bt709 < 2; ++bt709)
+                set.m[HostPictureIndex(&picture)][bt709][ColorFormatIndex(&format)] =
+                    Quantiser(ToYpbpr(picture.coding, bt709 != 0), picture, format.bits);
     }
     return set;
 }
@@ -86,11 +98,8 @@ inline int32_t ReadUnsigned16(const uint8_t* p) { return p[0] | (p[1] << 8); }
 
 }  // namespace
 
-const SampleMatrix* SampleMatrixFor(uint32_t picture, int32_t height, int32_t bits) {
-    const int bt709 = UsesBt709(height) ? 1 : 0;
-    const int step = bits >= 12 ? 2 : bits >= 10 ? 1 : 0;
-    const MatrixSet& set = Matrices;
-    return picture == FrameFormatPa64 ? &set.pa64[bt709][step] : &set.yc48[bt709][step];
+const SampleMatrix* SampleMatrixFor(const HostPictureInfo* picture, const ColorFormatInfo* format, int32_t height) {
+    return &Matrices.m[HostPictureIndex(picture)][UsesBt709(height) ? 1 : 0][ColorFormatIndex(format)];
 }
 
 void Yc48Samples_C(const uint8_t* pixels, int32_t count, const SampleMatrix* matrix, uint16_t* y, uint16_t* cb,

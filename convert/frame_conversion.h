@@ -1,5 +1,5 @@
 // YUY2 to planar YUV: the three scalar converters and where each plane of a
-// frame starts. Which converter an export uses: export/converter_variants.h.
+// frame starts. Which converter an export uses: convert/converter_table.h.
 //
 // A converter writes the planar frame (Y, then U, then V, no padding) into
 // destination from packed YUY2 rows of exactly 2 x width bytes. It reads only

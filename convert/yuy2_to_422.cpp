@@ -1,6 +1,6 @@
 // YUY2 to 4:2:2: a plain de-interleave. The scalar reference.
-#include "export/frame_conversion.h"
-#include "export/frame_rows.h"
+#include "convert/frame_conversion.h"
+#include "convert/frame_rows.h"
 
 void YUY2To422Row_C(const Row422* row, int32_t first, int32_t pairs) {
     for (int32_t j = first; j < pairs; ++j) {

@@ -1,5 +1,5 @@
-#include "export/frame_conversion.h"
-#include "export/frame_rows.h"
+#include "convert/frame_conversion.h"
+#include "convert/frame_rows.h"
 
 // Rows are 2 x width bytes in the source and width bytes in the Y plane; an
 // odd width leaves the last pixel of each source row unread and the last

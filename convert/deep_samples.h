@@ -1,6 +1,6 @@
 // The first stage of every deep conversion: a run of the host's precise
 // picture (YC48 or PA64) to n-bit Y, Cb and Cr for each pixel, full chroma.
-// The second stage (export/deep_conversion.cpp) takes the chroma down to the
+// The second stage (convert/deep_conversion.cpp) takes the chroma down to the
 // output's layout, so kernels grow as pictures plus layouts, not their product.
 //
 // YC48 (signed values in 1/4096): each output sample is clip(trunc(k0 a +
@@ -21,6 +21,9 @@
 #pragma once
 
 #include <stdint.h>
+
+#include "convert/host_pictures.h"
+#include "settings/color_formats.h"
 
 struct SampleRow {
     float k[4];
@@ -48,14 +51,6 @@ void Yc48Samples_C(const uint8_t* pixels, int32_t count, const SampleMatrix* mat
                    uint16_t* cr, int32_t chromaStep);
 void Pa64Samples_C(const uint8_t* pixels, int32_t count, const SampleMatrix* matrix, uint16_t* y, uint16_t* cb,
                    uint16_t* cr, int32_t chromaStep);
-void Yc48Samples_SSE2(const uint8_t* pixels, int32_t count, const SampleMatrix* matrix, uint16_t* y, uint16_t* cb,
-                      uint16_t* cr, int32_t chromaStep);
-void Pa64Samples_SSE2(const uint8_t* pixels, int32_t count, const SampleMatrix* matrix, uint16_t* y, uint16_t* cb,
-                      uint16_t* cr, int32_t chromaStep);
-void Yc48Samples_AVX2(const uint8_t* pixels, int32_t count, const SampleMatrix* matrix, uint16_t* y, uint16_t* cb,
-                      uint16_t* cr, int32_t chromaStep);
-void Pa64Samples_AVX2(const uint8_t* pixels, int32_t count, const SampleMatrix* matrix, uint16_t* y, uint16_t* cb,
-                      uint16_t* cr, int32_t chromaStep);
 
 // Even-pixel chroma from a kernel that computes every pixel's: through
 // stack arrays, a piece at a time.
@@ -93,7 +88,7 @@ static inline uint16_t QuantiseSample(const SampleRow* row, float a, float b, fl
     return static_cast<uint16_t>(static_cast<int32_t>(v));
 }
 
-// The coefficients that take `picture` (FrameFormatYc48 or FrameFormatPa64)
-// to `bits`-bit samples (8, 10 or 12) for a frame `height` lines high, in
-// the matrix of that height (export/colour_matrices.h).
-const SampleMatrix* SampleMatrixFor(uint32_t picture, int32_t height, int32_t bits);
+// The coefficients that take a precise picture to the samples of a format
+// for a frame `height` lines high, in the matrix of that height
+// (convert/colour_matrices.h).
+const SampleMatrix* SampleMatrixFor(const HostPictureInfo* picture, const ColorFormatInfo* format, int32_t height);

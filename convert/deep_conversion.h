@@ -1,6 +1,6 @@
 // Deep conversions: a frame of the host's precise picture (YC48 or PA64) to
 // planar 8-, 10- or 12-bit 4:2:0, 4:2:2 or 4:4:4. The pixels become samples
-// through the variant's kernel (export/deep_samples.h); the chroma step
+// through the variant's kernel (convert/deep_samples.h); the chroma step
 // below is the same for every variant.
 //
 // Chroma is the even pixel's own horizontally (co-sited, as YUY2 and MPEG-2
@@ -11,15 +11,15 @@
 
 #include <stdint.h>
 
-#include "export/deep_samples.h"
+#include "convert/deep_samples.h"
+#include "convert/host_pictures.h"
 #include "settings/color_formats.h"
 
 struct DeepConversion {
-    PixelSampleKernel samples;
-    uint32_t picture;  // FrameFormatYc48 or FrameFormatPa64
-    ChromaLayout layout;
-    bool interlaced;  // 4:2:0 only: chroma from within each field
-    int32_t bits;
+    PixelSampleKernel samples;  // one of the picture's kernels
+    const HostPictureInfo* picture;
+    const ColorFormatInfo* format;
+    bool fieldChroma;  // chroma rows from within each field (4:2:0 interlaced)
 };
 
 // Writes the whole planar frame. Sizes it cannot use (below one chroma unit,
@@ -28,10 +28,10 @@ struct DeepConversion {
 void ConvertDeepFrame(const DeepConversion* conversion, uint8_t* destination, const uint8_t* source, int32_t width,
                       int32_t height);
 
-// One conversion per function, for the variant table: a frame converter of
-// the converters' one signature.
-template <PixelSampleKernel Samples, uint32_t Picture, ChromaLayout Layout, bool Interlaced, int32_t Bits>
+// One conversion per function, for the converter table: a frame converter
+// of the converters' one signature, for the rows at these places.
+template <PixelSampleKernel Samples, int32_t Picture, int32_t Format, bool FieldChroma>
 void ConvertDeepFrameWith(uint8_t* destination, const uint8_t* source, int32_t width, int32_t height) {
-    static const DeepConversion conversion = {Samples, Picture, Layout, Interlaced, Bits};
+    static constexpr DeepConversion conversion = {Samples, &HostPictures[Picture], &ColorFormats[Format], FieldChroma};
     ConvertDeepFrame(&conversion, destination, source, width, height);
 }
