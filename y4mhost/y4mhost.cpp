@@ -9,11 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "convert/colour_matrices.h"
 #include "export/encoder_command.h"
 #include "export/export_job.h"
 #include "plugin_version.h"
 #include "settings/color_formats.h"
 #include "settings/output_settings.h"
+#include "y4mhost/frame_source.h"
 #include "y4mhost/host_options.h"
 #include "y4mhost/own_commands.h"
 #include "y4mhost/host_system.h"
@@ -21,9 +23,6 @@
 #include "y4mhost/precise_picture.h"
 #include "y4mhost/report_meaning.h"
 #include "y4mhost/test_pattern.h"
-#if Y4MHOST_DECODES_VIDEO
-#include "y4mhost/video_input.h"
-#endif
 
 #ifndef Y4MHOST_DEFAULT_PLUGIN
 #define Y4MHOST_DEFAULT_PLUGIN "yuv4mpeg2.so"
@@ -31,20 +30,10 @@
 
 enum { ExitExported = 0, ExitFailed = 1, ExitUsage = 2, ExitInterrupted = 130 };
 
-struct FrameSource {
-    FILE* raw;   // raw YUY2, or null
-    bool video;  // a decoded video file
-    std::string name;
-    bool rawSeekable;
-    int32_t nextRawFrame;
-    bool still;
-    bool stillDrawn;
-    int32_t width, height, fieldOrder;
-    size_t frameBytes;             // of a raw YUY2 frame
-    std::vector<uint8_t> frame;    // YUY2: the pattern's or the raw input's
-    uint32_t picture;              // the picture format the export asks for
-    std::vector<uint8_t> precise;  // the frame as YC48 or PA64, when asked for
-    bool preciseMade;
+// What an export has served, and the source it is served from.
+struct ServedFrames {
+    const FrameSourceKind* kind;
+    uint32_t picture;  // the picture format the export asks for
     int32_t frameCount;
     int32_t served;
     int32_t abortQuestions;
@@ -56,7 +45,7 @@ struct ProgressState {
     bool drawn;
 };
 
-static FrameSource gSource;
+static ServedFrames gSource;
 static const PluginSession* gSession;
 static ProgressState gProgress;
 
@@ -81,40 +70,6 @@ static void ShowProgress(int now, int total) {
     gProgress.drawn = true;
 }
 
-static bool ReadRawFrame(int32_t index, std::string* error) {
-    if (index != gSource.nextRawFrame) {
-        if (!gSource.rawSeekable) {
-            *error = "a pipe can only be read forward";
-            return false;
-        }
-        if (fseeko(gSource.raw, static_cast<off_t>(index) * static_cast<off_t>(gSource.frameBytes), SEEK_SET) != 0) {
-            *error = strerror(errno);
-            return false;
-        }
-    }
-    gSource.nextRawFrame = index + 1;
-    if (fread(gSource.frame.data(), 1, gSource.frameBytes, gSource.raw) == gSource.frameBytes) return true;
-    *error = ferror(gSource.raw) ? strerror(errno) : "";
-    return false;
-}
-
-// The frames of a file come in order, from the decoding thread's ring.
-static bool ReadNextVideoFrame(int32_t index, const uint8_t** frame, std::string* error) {
-#if Y4MHOST_DECODES_VIDEO
-    return ReadVideoFrame(index, frame, error);
-#else
-    (void)index;
-    (void)frame;
-    *error = "this build decodes no video";
-    return false;
-#endif
-}
-
-static const char* PictureName(uint32_t format) {
-    const HostPictureInfo* picture = FindHostPicture(format);
-    return picture != nullptr ? picture->name : "an unknown picture";
-}
-
 static void* GetFrame(int index, uint32_t format) {
     if (format != gSource.picture) {
         fprintf(HostConsole(), "y4mhost: the plug-in asked for frame %d as 0x%08X; this export serves %s\n", index,
@@ -123,45 +78,22 @@ static void* GetFrame(int index, uint32_t format) {
     }
     if (index < 0) return nullptr;
     std::string error;
-    bool read = true;
-    const uint8_t* frame = gSource.frame.data();
-    if (gSource.video)
-        read = ReadNextVideoFrame(index, &frame, &error);
-    else if (gSource.raw != nullptr)
-        read = ReadRawFrame(index, &error);
-    else if (!gSource.still || !gSource.stillDrawn) {
-        DrawTestPattern(gSource.frame.data(), gSource.width, gSource.height, index, gSource.fieldOrder);
-        gSource.stillDrawn = true;
-    }
-    if (!read) {
+    const uint8_t* frame = gSource.kind->frame(index, &error);
+    if (frame == nullptr) {
         if (error.empty())
             fprintf(HostConsole(), "y4mhost: input ended after %d of %d frames\n", index, gSource.frameCount);
         else
-            fprintf(HostConsole(), "y4mhost: input %s, frame %d: %s\n", gSource.name.c_str(), index, error.c_str());
+            fprintf(HostConsole(), "y4mhost: %s\n", error.c_str());
         return nullptr;
     }
     ++gSource.served;
-    // The pattern and raw input are YUY2: the precise pictures are made from it.
-    if (!gSource.video && gSource.picture != FrameFormatYuy2) {
-        if (!gSource.still || !gSource.preciseMade)
-            PackPrecisePicture(Yuy2Planes(frame, gSource.width), gSource.width, gSource.height, gSource.picture,
-                               gSource.precise.data(), true);
-        gSource.preciseMade = true;
-        return gSource.precise.data();
-    }
     return const_cast<uint8_t*>(frame);
 }
 
 // Whatever the source holds open: the decoding thread stopped and joined,
-// files closed. Every way out of main passes here.
-static void CloseSource() {
-#if Y4MHOST_DECODES_VIDEO
-    if (gSource.video) CloseVideoInput();
-#endif
-    gSource.video = false;
-    if (gSource.raw != nullptr && gSource.raw != stdin) fclose(gSource.raw);
-    gSource.raw = nullptr;
-}
+// files closed. Every way out of main passes here. What the summary adds of
+// the input, or "".
+static std::string CloseSource() { return gSource.kind != nullptr ? gSource.kind->close() : ""; }
 
 static int Usage(const std::string& message) {
     CloseSource();
@@ -186,196 +118,16 @@ static bool ReadBlobFile(const std::string& path, OutputSettings* settings, std:
     return true;
 }
 
-static std::string Ratio(int32_t a, int32_t b, const char* between) {
-    return std::to_string(a) + between + std::to_string(b);
-}
-
 // Bytes of one written frame of this format.
 static int64_t PlanarFrameBytes(const ColorFormatInfo* format, int64_t width, int64_t height) {
     const int64_t chroma = (width >> format->chromaWidthShift) * (height >> format->chromaHeightShift);
     return SampleBytes(format) * (width * height + 2 * chroma);
 }
 
-// Raw YUY2: the file must hold whole frames, or the size given is wrong (or
-// the file is no raw YUY2 at all).
-static bool PrepareRaw(HostOptions* o, int64_t frameBytes, std::string* error) {
-    gSource.name = o->rawPath == "-" ? "standard input" : o->rawPath;
-    if (o->rawPath == "-") {
-        UseBinaryStdin();
-        gSource.raw = stdin;
-        return true;
-    }
-    gSource.raw = OpenHostFile(o->rawPath, "rb");
-    if (gSource.raw == nullptr) {
-        *error = "cannot read input " + o->rawPath + ": " + strerror(errno);
-        return false;
-    }
-    gSource.rawSeekable = IsRegularFile(o->rawPath);
-    int64_t size = RegularFileSize(o->rawPath);
-    if (size < 0) {
-        if (o->frames < 0) *error = "--frames is needed when the input is not a regular file";
-        return o->frames >= 0;
-    }
-    const std::string frame =
-        Ratio(o->width, o->height, "x") + " YUY2 frames (" + std::to_string(frameBytes) + " bytes each)";
-    if (size < frameBytes || size % frameBytes != 0) {
-        *error = "input " + o->rawPath + " is " + std::to_string(size) + " bytes, not a whole number of " + frame +
-                 ": --raw takes raw packed YUY2 of the --size given (a video file goes without --raw)";
-        return false;
-    }
-    int64_t whole = size / frameBytes;
-    if (o->frames < 0) o->frames = static_cast<int32_t>(whole < INT32_MAX ? whole : INT32_MAX);
-    if (o->frames > whole) {
-        *error = "input " + o->rawPath + " holds only " + std::to_string(whole) + " " + frame;
-        return false;
-    }
-    return true;
-}
-
-// Every frame must fit the host's 32-bit sizes: judged before anything of
-// that size is allocated.
-static bool FrameSizeFits(const HostOptions& o, uint32_t picture, std::string* error) {
-    const int64_t frameBytes = FramePixelBytes(picture) * static_cast<int64_t>(o.width) * o.height;
-    if (frameBytes <= INT32_MAX) return true;
-    *error = "frame size " + Ratio(o.width, o.height, "x") + " is too large: a " + PictureName(picture) +
-             " frame of it (" + std::to_string(frameBytes) +
-             " bytes) does not fit the host's 32-bit sizes; give a smaller --size";
-    return false;
-}
-
-#if Y4MHOST_DECODES_VIDEO
-static VideoInfo gVideoInfo;
-static bool gFormatFollowsFile;
-static const char* const ScanNames[] = {"progressive", "top field first", "bottom field first"};
-#endif
-
-// A video file: what the host knows of it becomes the request and, where the
-// command line says nothing, the settings.
-static bool PrepareVideo(HostOptions* o, OutputSettings* settings, bool settingsGiven, std::string* error) {
-#if Y4MHOST_DECODES_VIDEO
-    VideoInfo& info = gVideoInfo;
-    gSource.video = true;
-    gSource.name = o->videoPath;
-    if (!OpenVideoInput(o->videoPath, &info, error)) return false;
-    if (!o->sizeGiven) {
-        o->width = info.width;
-        o->height = info.height;
-    }
-    if (o->rateGiven) {
-        // The file laid on a timeline of the rate asked for, as ffmpeg's -r.
-        PlanVideoTimeline(o->rate, o->scale, &info);
-    } else {
-        if (info.rate <= 0) {
-            *error = "input " + o->videoPath + " does not say its frame rate: give --rate";
-            return false;
-        }
-        o->rate = info.rate;
-        o->scale = info.scale;
-    }
-    if (o->frames < 0 || o->frames > info.frames) o->frames = info.frames;
-    // A resize changes the shape of each pixel: the picture keeps its shape.
-    int32_t aspectNum = 0, aspectDen = 0;
-    const bool aspectKnown = ScaledSampleAspect(info, o->width, o->height, &aspectNum, &aspectDen);
-    const bool square = aspectNum == aspectDen;
-    if (!settingsGiven && o->interlaceMode < 0) settings->interlaceMode = info.scan;
-    if (!settingsGiven && o->colorFormat < 0) {
-        settings->colorFormat = info.source.nearestColorFormat;
-        gFormatFollowsFile = true;
-    }
-    if (!settingsGiven && o->aspectMode < 0 && aspectKnown && !square) {
-        settings->aspectMode = AspectCustomPixel;
-        settings->pixelAspectNum = aspectNum;
-        settings->pixelAspectDen = aspectDen;
-    }
-    std::string found = "y4mhost: " + o->videoPath + ": " + info.codec + " " + Ratio(info.width, info.height, "x") +
-                        ", " + info.source.description + ", " +
-                        (info.rate > 0 ? Ratio(info.rate, info.scale, "/") : std::string("unknown")) + " fps, " +
-                        std::to_string(info.pictures) + " pictures, " + ScanNames[info.scan] + ", sample aspect " +
-                        (info.aspectNum > 0 ? Ratio(info.aspectNum, info.aspectDen, ":") : std::string("unknown"));
-    fprintf(stderr, "%s\n", found.c_str());
-    return true;
-#else
-    (void)settings;
-    (void)settingsGiven;
-    *error = "this build of y4mhost reads no video files (" + o->videoPath +
-             "): give raw YUY2 with --raw, or use the native build";
-    return false;
-#endif
-}
-
-// What the export makes of a video file, after every option and the
-// plug-in's own settings: the line before the export.
-static void SayVideoExport(const HostOptions& o, const OutputSettings& settings) {
-#if Y4MHOST_DECODES_VIDEO
-    if (!gSource.video) return;
-    const VideoInfo& info = gVideoInfo;
-    const ColorFormatInfo* format = FindColorFormat(settings.colorFormat);
-    const bool known = format != nullptr;
-    const std::string layout = known ? format->layoutName : "";
-    std::string line = "y4mhost: exporting " + Ratio(o.width, o.height, "x");
-    if (o.width != info.width || o.height != info.height) line += " (scaled)";
-    line += ", " + Ratio(o.rate, o.scale, "/") + " fps, " + std::to_string(o.frames) + " frames, " +
-            (settings.interlaceMode >= 0 && settings.interlaceMode <= 2
-                 ? ScanNames[settings.interlaceMode]
-                 : "scan code " + std::to_string(settings.interlaceMode)) +
-            (known ? ", " + ColorFormatOptionName(settings.colorFormat) + " (" + layout + " " +
-                         std::to_string(format->bits) + "-bit" + (gFormatFollowsFile ? ", as the file" : "") + ")"
-                   : ", colour format code " + std::to_string(settings.colorFormat));
-    if (info.repeated > 0 || info.dropped > 0)
-        line += "; the " + std::to_string(info.pictures) + " pictures laid on " + std::to_string(info.frames) +
-                " frames: " + std::to_string(info.repeated) + " repeated, " + std::to_string(info.dropped) + " dropped";
-    if (known && info.source.layout != layout) line += "; " + info.source.layout + " becomes " + layout;
-    if (known && info.source.depth > format->bits)
-        line += "; the depth goes down from " + std::to_string(info.source.depth) + " to " +
-                std::to_string(format->bits) + " bits";
-    if (info.source.fullRange) line += "; full range brought to limited range";
-    // The format followed the file, but its size does not suit that format:
-    // say what would work before the plug-in refuses it.
-    if (known && gFormatFollowsFile && SettingsInRange(&settings) &&
-        !CheckOutputParameters(&settings, o.width, o.height)) {
-        const int32_t fullChroma = FindColorFormatOf(Chroma444, format->depthChoice)->code;
-        const int32_t width = o.width - o.width % RequiredWidthMultiple(&settings);
-        const int32_t height = o.height - o.height % RequiredHeightMultiple(&settings);
-        line +=
-            "; " + layout + " needs " +
-            (width != o.width ? "an even width"
-                              : "a height that is a multiple of " + std::to_string(RequiredHeightMultiple(&settings))) +
-            ": give --format " + ColorFormatOptionName(fullChroma) + " (any size), or --size " +
-            Ratio(width, height, "x");
-    }
-    if (!info.colourTags.empty()) {
-        // Through YUY2 and YC48 the samples keep their coding; ExEdit2's RGB
-        // picture reads them with the matrix of the height, clips what RGB
-        // cannot hold, and the plug-in writes the rest back unchanged.
-        line += "; the file is tagged " + info.colourTags + ": ";
-        if (gSource.picture == FrameFormatPa64)
-            line += std::string("ExEdit2's RGB picture reads it with the ") + (o.height >= 720 ? "BT.709" : "BT.601") +
-                    " matrix and clips the colours outside RGB, the rest keep that coding";
-        else
-            line += "its samples keep that coding";
-        line += "; a .y4m cannot say so: tell the encoder (x264/x265 " + info.encoderColourOptions + ")";
-    }
-    fprintf(stderr, "%s\n", line.c_str());
-#else
-    (void)o;
-    (void)settings;
-#endif
-}
-
 // Opens the frame source and settles the frame count; false on a bad source.
 static bool PrepareSource(HostOptions* o, OutputSettings* settings, bool settingsGiven, std::string* error) {
-    gSource.still = o->still;
-    if (!o->videoPath.empty() && !PrepareVideo(o, settings, settingsGiven, error)) return false;
-    if (!FrameSizeFits(*o, FrameFormatYuy2, error)) return false;
-    const int64_t frameBytes = 2 * static_cast<int64_t>(o->width) * o->height;
-    gSource.width = o->width;
-    gSource.height = o->height;
-    gSource.frameBytes = static_cast<size_t>(frameBytes);
-    if (!o->rawPath.empty()) {
-        if (!PrepareRaw(o, frameBytes, error)) return false;
-    } else if (o->videoPath.empty() && o->frames < 0) {
-        o->frames = 300;
-    }
+    gSource.kind = SourceKindFor(*o);
+    if (!gSource.kind->open(o, settings, settingsGiven, error)) return false;
     gSource.frameCount = o->frames;
     return true;
 }
@@ -385,11 +137,7 @@ static bool PrepareSource(HostOptions* o, OutputSettings* settings, bool setting
 // raw input's frames) and the plug-in's own frame. Judged before any of
 // them is allocated, as are FFmpeg's own limits on its pictures.
 static bool MemoryFits(const HostOptions& o, const OutputSettings& settings, uint32_t picture, std::string* error) {
-    const int64_t pixels = static_cast<int64_t>(o.width) * o.height;
-    int64_t held = (2 + (picture != FrameFormatYuy2 ? FramePixelBytes(picture) : 0)) * pixels;
-#if Y4MHOST_DECODES_VIDEO
-    if (gSource.video) held = VideoBytesHeld(o.width, o.height, picture);
-#endif
+    int64_t held = gSource.kind->bytesHeld(o.width, o.height, picture);
     const std::string size = Ratio(o.width, o.height, "x");
     if (held < 0) {
         *error = "frame size " + size + " is too large for FFmpeg's pictures, which the deep colour formats are " +
@@ -411,15 +159,7 @@ static bool MemoryFits(const HostOptions& o, const OutputSettings& settings, uin
 static bool StartSource(const HostOptions& o, const OutputSettings& settings, uint32_t picture, std::string* error) {
     if (!FrameSizeFits(o, picture, error) || !MemoryFits(o, settings, picture, error)) return false;
     gSource.picture = picture;
-    if (gSource.video) {
-#if Y4MHOST_DECODES_VIDEO
-        StartVideoDecoding(o.width, o.height, picture);
-#endif
-        return true;
-    }
-    gSource.frame.assign(gSource.frameBytes + 1, 0);
-    if (picture != FrameFormatYuy2)
-        gSource.precise.assign(static_cast<size_t>(FramePixelBytes(picture)) * o.width * o.height + 1, 0);
+    gSource.kind->start(o.width, o.height, picture, settings.interlaceMode, o.still);
     return true;
 }
 
@@ -490,14 +230,7 @@ static void Export(const HostOptions& o, bool toStdout, int* status) {
     // stream) is no write failure of ours: one line says what happened.
     const bool readerGone = toStdout && result != 1 && OutputReaderGone();
     std::string report = EndReportCapture(!readerGone);
-    int32_t damaged = 0;
-#if Y4MHOST_DECODES_VIDEO
-    if (gSource.video) {
-        CloseVideoInput();
-        damaged = DamagedVideoPackets();
-    }
-#endif
-    CloseSource();
+    const std::string inputNotes = CloseSource();
 
     // A refused export wrote nothing: no summary then. The plug-in writes
     // its header before it first asks about an abort.
@@ -514,13 +247,11 @@ static void Export(const HostOptions& o, bool toStdout, int* status) {
     if (wrote) {
         int64_t bytes = toStdout ? -1 : RegularFileSize(o.outputPath);
         double fps = seconds > 0 ? gSource.served / seconds : 0;
-        std::string notes =
-            damaged > 0 ? "; the input had " + std::to_string(damaged) + " damaged packets, concealed by the decoder"
-                        : "";
+        std::string notes = inputNotes;
         // ExEdit2's picture is R'G'B': what a Y'CbCr source holds outside it
         // is clipped on the way, by the host, not by the plug-in.
         const ClipCount clips = PreciseClipCount();
-        if (gSource.picture == FrameFormatPa64 && clips.clipped > 0) {
+        if (FindHostPicture(gSource.picture)->coding == CodedRgb && clips.clipped > 0) {
             const double share = 100.0 * static_cast<double>(clips.clipped) / static_cast<double>(clips.pixels);
             char percent[32];
             snprintf(percent, sizeof percent, share < 0.1 ? "less than 0.1%%" : "%.1f%%", share);
@@ -618,7 +349,6 @@ int main(int argc, char** argv) {
     }
     const int32_t blobSize = gSession->takeSettings(blob);
     DecodeSettingsBlob(blob, blobSize, &settings);
-    gSource.fieldOrder = settings.interlaceMode;
     if (!o.saveSettingsPath.empty()) {
         FILE* file = OpenHostFile(o.saveSettingsPath, "wb");
         bool saved = file != nullptr && blobSize > 0 &&
@@ -627,7 +357,7 @@ int main(int argc, char** argv) {
         if (!saved) return Usage("cannot write settings file " + o.saveSettingsPath + ": " + strerror(errno));
     }
     if (!StartSource(o, settings, PictureFor(settings), &error)) return Usage(error);
-    SayVideoExport(o, settings);
+    gSource.kind->describe(o, settings);
     if (!o.encoderCommand.empty() && !UseOwnCommandsFile(o.encoderCommand, &error)) return Usage(error);
     int status = ExitFailed;
     Export(o, toStdout, &status);
