@@ -23,7 +23,7 @@ struct ConverterTable {
 constexpr void SetYuy2Slots(ConverterTable* table, FrameConverter progressive420, FrameConverter interlaced420,
                             FrameConverter planar422) {
     FrameConverter(&slots)[ColorFormatCount][ScanCount] = table->convert[HostPictureIndexOf(FrameFormatYuy2)];
-    const int32_t at420 = ColorFormatIndex(FindColorFormat(Yuv420)), at422 = ColorFormatIndex(FindColorFormat(Yuv422));
+    const int32_t at420 = ColorFormatIndexOf(Yuv420), at422 = ColorFormatIndexOf(Yuv422);
     slots[at420][0] = progressive420;
     slots[at420][1] = interlaced420;
     slots[at422][0] = planar422;
@@ -55,8 +55,9 @@ constexpr void SetDeepSlots(ConverterTable* table, std::integer_sequence<int32_t
 }
 template <PixelSampleKernel Samples, uint32_t PictureFormat>
 constexpr void SetDeepSlots(ConverterTable* table) {
-    static_assert(FindHostPicture(PictureFormat) != nullptr && FindHostPicture(PictureFormat)->coding != CodedYuy2,
-                  "deep samples come from a precise picture");
+    static_assert(
+        HostPictureIndexOf(PictureFormat) >= 0 && HostPictures[HostPictureIndexOf(PictureFormat)].coding != CodedYuy2,
+        "deep samples come from a precise picture");
     SetDeepSlots<Samples, HostPictureIndexOf(PictureFormat)>(table,
                                                              std::make_integer_sequence<int32_t, ColorFormatCount>());
 }

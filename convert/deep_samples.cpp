@@ -80,12 +80,12 @@ constexpr Matrix3 ToYpbpr(PictureCoding coding, bool bt709) {
 
 constexpr MatrixSet MakeMatrices(void) {
     MatrixSet set = {};
-    for (const HostPictureInfo& picture : HostPictures) {
-        if (picture.coding == CodedYuy2) continue;
-        for (const ColorFormatInfo& format : ColorFormats)
+    for (int32_t p = 0; p < HostPictureCount; ++p) {
+        if (HostPictures[p].coding == CodedYuy2) continue;
+        for (int32_t f = 0; f < ColorFormatCount; ++f)
             for (int bt709 = 0; bt709 < 2; ++bt709)
-                set.m[HostPictureIndex(&picture)][bt709][ColorFormatIndex(&format)] =
-                    Quantiser(ToYpbpr(picture.coding, bt709 != 0), picture, format.bits);
+                set.m[p][bt709][f] =
+                    Quantiser(ToYpbpr(HostPictures[p].coding, bt709 != 0), HostPictures[p], ColorFormats[f].bits);
     }
     return set;
 }

@@ -41,17 +41,20 @@ inline constexpr HostPictureInfo HostPictures[] = {
 };
 enum : int32_t { HostPictureCount = static_cast<int32_t>(sizeof HostPictures / sizeof HostPictures[0]) };
 
+// A picture word's place in the table, -1 for none.
+constexpr int32_t HostPictureIndexOf(uint32_t format) {
+    for (int32_t i = 0; i < HostPictureCount; ++i)
+        if (HostPictures[i].format == format) return i;
+    return -1;
+}
 // The row of a picture word, or null for a word that names none.
 constexpr const HostPictureInfo* FindHostPicture(uint32_t format) {
-    for (const HostPictureInfo& picture : HostPictures)
-        if (picture.format == format) return &picture;
-    return nullptr;
+    return HostPictureIndexOf(format) < 0 ? nullptr : &HostPictures[HostPictureIndexOf(format)];
 }
 // A row's place in the table, for tables kept beside it.
 constexpr int32_t HostPictureIndex(const HostPictureInfo* picture) {
     return static_cast<int32_t>(picture - HostPictures);
 }
-constexpr int32_t HostPictureIndexOf(uint32_t format) { return HostPictureIndex(FindHostPicture(format)); }
 
 // Bytes a pixel of the picture takes; 0 for a word that names none.
 constexpr int32_t FramePixelBytes(uint32_t format) {

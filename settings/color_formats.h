@@ -61,11 +61,22 @@ inline constexpr ColorFormatInfo ColorFormats[] = {
 // clang-format on
 enum : int32_t { ColorFormatCount = static_cast<int32_t>(sizeof ColorFormats / sizeof ColorFormats[0]) };
 
+// Places in the table, -1 for none: constant expressions compare these
+// rather than pointers (which the sanitizers' builds cannot fold).
+constexpr int32_t ColorFormatIndexOf(int32_t code) {
+    for (int32_t i = 0; i < ColorFormatCount; ++i)
+        if (ColorFormats[i].code == code) return i;
+    return -1;
+}
+constexpr int32_t ColorFormatIndexOf(ChromaLayout layout, DepthChoice depth) {
+    for (int32_t i = 0; i < ColorFormatCount; ++i)
+        if (ColorFormats[i].layout == layout && ColorFormats[i].depthChoice == depth) return i;
+    return -1;
+}
+
 // The row of a colorFormat code, or null for a code outside the table.
 constexpr const ColorFormatInfo* FindColorFormat(int32_t code) {
-    for (const ColorFormatInfo& format : ColorFormats)
-        if (format.code == code) return &format;
-    return nullptr;
+    return ColorFormatIndexOf(code) < 0 ? nullptr : &ColorFormats[ColorFormatIndexOf(code)];
 }
 // The row the header and frame size fall back to for a code outside the
 // table (refused before anything is written): 8-bit 4:2:0.
@@ -75,9 +86,7 @@ constexpr const ColorFormatInfo* ColorFormatOrDefault(int32_t code) {
 }
 // The row of a layout and a depth button, or null when no format is both.
 constexpr const ColorFormatInfo* FindColorFormatOf(ChromaLayout layout, DepthChoice depth) {
-    for (const ColorFormatInfo& format : ColorFormats)
-        if (format.layout == layout && format.depthChoice == depth) return &format;
-    return nullptr;
+    return ColorFormatIndexOf(layout, depth) < 0 ? nullptr : &ColorFormats[ColorFormatIndexOf(layout, depth)];
 }
 // A row's place in the table, for tables kept beside it.
 constexpr int32_t ColorFormatIndex(const ColorFormatInfo* format) {
@@ -89,14 +98,15 @@ constexpr int32_t SampleBytes(const ColorFormatInfo* format) { return format->bi
 // Every row's facts agree with each other: the multiples are what the
 // chroma shifts need, and interlaced 4:2:0 keeps whole chroma rows per field.
 constexpr bool RowsAgree(void) {
-    for (const ColorFormatInfo& f : ColorFormats) {
+    for (int32_t i = 0; i < ColorFormatCount; ++i) {
+        const ColorFormatInfo& f = ColorFormats[i];
         if (f.chromaWidthShift != (f.layout == Chroma444 ? 0 : 1)) return false;
         if (f.chromaHeightShift != (f.layout == Chroma420 ? 1 : 0)) return false;
         if (f.widthMultiple != 1 << f.chromaWidthShift) return false;
         if (f.heightMultiple[0] != 1 << f.chromaHeightShift) return false;
         if (f.heightMultiple[1] != 2 * f.heightMultiple[0] && f.chromaHeightShift != 0) return false;
         if (f.bits < 8 || f.bits > 16 || (f.picture == PictureYuy2 && f.bits != 8)) return false;
-        if (FindColorFormat(f.code) != &f || FindColorFormatOf(f.layout, f.depthChoice) != &f) return false;
+        if (ColorFormatIndexOf(f.code) != i || ColorFormatIndexOf(f.layout, f.depthChoice) != i) return false;
     }
     return true;
 }

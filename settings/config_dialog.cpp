@@ -19,7 +19,7 @@ static const int DepthIds[] = {IdDepth8, IdDepth10, IdDepth12};       // by Dept
 constexpr bool EveryChoiceHasFormat(void) {
     for (int32_t layout = Chroma420; layout <= Chroma444; ++layout)
         for (int32_t depth = Depth8Bits; depth <= Depth12Bits; ++depth)
-            if (FindColorFormatOf(static_cast<ChromaLayout>(layout), static_cast<DepthChoice>(depth)) == nullptr)
+            if (ColorFormatIndexOf(static_cast<ChromaLayout>(layout), static_cast<DepthChoice>(depth)) < 0)
                 return false;
     return true;
 }
