@@ -28,6 +28,15 @@ void Yc48Samples_AVX2(const uint8_t* pixels, int32_t count, const SampleMatrix* 
 void Pa64Samples_AVX2(const uint8_t* pixels, int32_t count, const SampleMatrix* matrix, uint16_t* y, uint16_t* cb,
                       uint16_t* cr, int32_t chromaStep);
 
+// The SSE2 sample kernels store through a signed 16-bit pack: a deeper
+// format needs them changed first, never their samples wrapped.
+constexpr bool DeepSamplesFitSignedPack(void) {
+    for (const ColorFormatInfo& format : ColorFormats)
+        if (format.picture == PicturePrecise && format.bits > 15) return false;
+    return true;
+}
+static_assert(DeepSamplesFitSignedPack(), "a deep format the SSE2 kernels cannot store");
+
 constexpr void InitConverters_SSE2(ConverterTable* table) {
     SetYuy2RowSlots<YUY2To420Rows_SSE2, YUY2To420InterlacedRows_SSE2, YUY2To422Row_SSE2>(table);
     SetDeepSlots<Yc48Samples_SSE2, FrameFormatYc48>(table);
