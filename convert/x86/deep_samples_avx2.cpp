@@ -36,10 +36,35 @@ struct Planes8 {
     __m256i y, cb, cr;
 };
 
+// A pixel's three values, in single precision, for eight pixels.
+struct Values8 {
+    __m256 a, b, c;
+};
+
+inline Values8 ToFloat(__m256i a, __m256i b, __m256i c) {
+    return Values8{_mm256_cvtepi32_ps(a), _mm256_cvtepi32_ps(b), _mm256_cvtepi32_ps(c)};
+}
+
+inline Planes8 Quantise8(const Coefficients& k, const Values8& v) {
+    return Planes8{Quantise(k.k[0], k.top, v.a, v.b, v.c), Quantise(k.k[1], k.top, v.a, v.b, v.c),
+                   Quantise(k.k[2], k.top, v.a, v.b, v.c)};
+}
+
 inline Planes8 Quantise8(const Coefficients& k, __m256i a, __m256i b, __m256i c) {
-    const __m256 fa = _mm256_cvtepi32_ps(a), fb = _mm256_cvtepi32_ps(b), fc = _mm256_cvtepi32_ps(c);
-    return Planes8{Quantise(k.k[0], k.top, fa, fb, fc), Quantise(k.k[1], k.top, fa, fb, fc),
-                   Quantise(k.k[2], k.top, fa, fb, fc)};
+    return Quantise8(k, ToFloat(a, b, c));
+}
+
+// The even pixels of sixteen, in order: 0 2 4 6 of each eight, then joined.
+inline __m256 Evens(__m256 first, __m256 second) {
+    const __m256i gather = _mm256_setr_epi32(0, 2, 4, 6, 1, 3, 5, 7);
+    return _mm256_permute2f128_ps(_mm256_permutevar8x32_ps(first, gather), _mm256_permutevar8x32_ps(second, gather),
+                                  0x20);
+}
+
+// Eight samples in pixel order from eight 32-bit lanes.
+inline void Store8(uint16_t* at, __m256i samples) {
+    const __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi32(samples, samples), 0x08);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(at), _mm256_castsi256_si128(packed));
 }
 
 // Sixteen samples from two vectors whose 32-bit lanes hold pixels in the
@@ -62,16 +87,16 @@ inline __m256i Widen(const uint8_t* p) {
 // Eight YC48 pixels as three vectors of 32-bit values: a = y0 cb0 cr0 y1 cb1
 // cr1 y2 cb2, b = cr2 y3 cb3 cr3 y4 cb4 cr4 y5, c = cb5 cr5 y6 cb6 cr6 y7 cb7
 // cr7. Each component's eight values sit in eight different lanes of a, b
-// and c: two blends and one permutation gather them.
-inline Planes8 Yc48Octet(const Coefficients& k, const uint8_t* p) {
+// and c: two blends and one permutation gather them, in pixel order.
+inline Values8 Yc48Octet(const uint8_t* p) {
     const __m256i a = Widen(p), b = Widen(p + 16), c = Widen(p + 32);
     // y: a0 b1 c2 a3 b4 c5 a6 b7; cb: c0 a1 b2 c3 a4 b5 c6 a7; cr: b0 c1 a2 b3 c4 a5 b6 c7.
     const __m256i y = _mm256_blend_epi32(_mm256_blend_epi32(a, b, 0x92), c, 0x24);
     const __m256i cb = _mm256_blend_epi32(_mm256_blend_epi32(a, b, 0x24), c, 0x49);
     const __m256i cr = _mm256_blend_epi32(_mm256_blend_epi32(a, b, 0x49), c, 0x92);
-    return Quantise8(k, _mm256_permutevar8x32_epi32(y, _mm256_setr_epi32(0, 3, 6, 1, 4, 7, 2, 5)),
-                     _mm256_permutevar8x32_epi32(cb, _mm256_setr_epi32(1, 4, 7, 2, 5, 0, 3, 6)),
-                     _mm256_permutevar8x32_epi32(cr, _mm256_setr_epi32(2, 5, 0, 3, 6, 1, 4, 7)));
+    return ToFloat(_mm256_permutevar8x32_epi32(y, _mm256_setr_epi32(0, 3, 6, 1, 4, 7, 2, 5)),
+                   _mm256_permutevar8x32_epi32(cb, _mm256_setr_epi32(1, 4, 7, 2, 5, 0, 3, 6)),
+                   _mm256_permutevar8x32_epi32(cr, _mm256_setr_epi32(2, 5, 0, 3, 6, 1, 4, 7)));
 }
 
 // Eight PA64 pixels, four a vector. The unpacks work within each 128-bit
@@ -168,19 +193,27 @@ void Pa64FixedSixteen(const FixedCoefficients& k, const uint8_t* p, uint16_t* y,
 
 SIMD_ENTRY void Yc48Samples_AVX2(const uint8_t* pixels, int32_t count, const SampleMatrix* matrix, uint16_t* y,
                                  uint16_t* cb, uint16_t* cr, int32_t chromaStep) {
-    if (chromaStep != 1) {
-        EvenChromaThroughFull<Yc48Samples_AVX2>(pixels, count, matrix, 6, y, cb, cr);
-        return;
-    }
     const Coefficients k = Broadcast(matrix);
     // Packing works within each 128-bit half: pixels 0-3 8-11 4-7 12-15.
     const __m256i order = _mm256_setr_epi32(0, 1, 4, 5, 2, 3, 6, 7);
     int32_t i = 0;
     for (; i + 16 <= count; i += 16) {
         const uint8_t* p = pixels + 6 * static_cast<intptr_t>(i);
-        Store(Yc48Octet(k, p), Yc48Octet(k, p + 48), order, y + i, cb + i, cr + i);
+        const Values8 first = Yc48Octet(p), second = Yc48Octet(p + 48);
+        if (chromaStep == 1) {
+            Store(Quantise8(k, first), Quantise8(k, second), order, y + i, cb + i, cr + i);
+            continue;
+        }
+        // Luma of all sixteen; chroma of the even eight only, which is all
+        // that 4:2:0 and 4:2:2 keep.
+        Store16(y + i, Quantise(k.k[0], k.top, first.a, first.b, first.c),
+                Quantise(k.k[0], k.top, second.a, second.b, second.c), order);
+        const __m256 a = Evens(first.a, second.a), b = Evens(first.b, second.b), c = Evens(first.c, second.c);
+        Store8(cb + i / 2, Quantise(k.k[1], k.top, a, b, c));
+        Store8(cr + i / 2, Quantise(k.k[2], k.top, a, b, c));
     }
-    Yc48Samples_C(pixels + 6 * static_cast<intptr_t>(i), count - i, matrix, y + i, cb + i, cr + i, 1);
+    Yc48Samples_C(pixels + 6 * static_cast<intptr_t>(i), count - i, matrix, y + i, cb + i / chromaStep,
+                  cr + i / chromaStep, chromaStep);
 }
 
 SIMD_ENTRY void Pa64Samples_AVX2(const uint8_t* pixels, int32_t count, const SampleMatrix* matrix, uint16_t* y,

@@ -36,10 +36,22 @@ struct Planes4 {
     __m128i y, cb, cr;
 };
 
+// A pixel's three values, in single precision, for four pixels.
+struct Values4 {
+    __m128 a, b, c;
+};
+
+inline Values4 ToFloat(__m128i a, __m128i b, __m128i c) {
+    return Values4{_mm_cvtepi32_ps(a), _mm_cvtepi32_ps(b), _mm_cvtepi32_ps(c)};
+}
+
+inline Planes4 Quantise4(const Coefficients& k, const Values4& v) {
+    return Planes4{Quantise(k.k[0], k.top, v.a, v.b, v.c), Quantise(k.k[1], k.top, v.a, v.b, v.c),
+                   Quantise(k.k[2], k.top, v.a, v.b, v.c)};
+}
+
 inline Planes4 Quantise4(const Coefficients& k, __m128i a, __m128i b, __m128i c) {
-    const __m128 fa = _mm_cvtepi32_ps(a), fb = _mm_cvtepi32_ps(b), fc = _mm_cvtepi32_ps(c);
-    return Planes4{Quantise(k.k[0], k.top, fa, fb, fc), Quantise(k.k[1], k.top, fa, fb, fc),
-                   Quantise(k.k[2], k.top, fa, fb, fc)};
+    return Quantise4(k, ToFloat(a, b, c));
 }
 
 // Samples are at most 4095: the signed pack keeps them.
@@ -64,7 +76,7 @@ inline __m128i Pick(__m128i a, __m128i ma, __m128i b, __m128i mb, __m128i c, __m
 // Four YC48 pixels as three vectors of 32-bit values: a = y0 cb0 cr0 y1,
 // b = cb1 cr1 y2 cb2, c = cr2 y3 cb3 cr3. Each component's four values sit in
 // four different lanes of a, b and c, so one pick and one shuffle gather them.
-inline Planes4 Yc48Quad(const Coefficients& k, __m128i a, __m128i b, __m128i c) {
+inline Values4 Yc48Quad(__m128i a, __m128i b, __m128i c) {
     const __m128i l0 = _mm_set_epi32(0, 0, 0, -1), l1 = _mm_set_epi32(0, 0, -1, 0);
     const __m128i l2 = _mm_set_epi32(0, -1, 0, 0), l3 = _mm_set_epi32(-1, 0, 0, 0);
     const __m128i l03 = _mm_or_si128(l0, l3);
@@ -72,7 +84,7 @@ inline Planes4 Yc48Quad(const Coefficients& k, __m128i a, __m128i b, __m128i c) 
     const __m128i y = _mm_shuffle_epi32(Pick(a, l03, b, l2, c, l1), _MM_SHUFFLE(1, 2, 3, 0));
     const __m128i cb = _mm_shuffle_epi32(Pick(a, l1, b, l03, c, l2), _MM_SHUFFLE(2, 3, 0, 1));
     const __m128i cr = _mm_shuffle_epi32(Pick(a, l2, b, l1, c, l03), _MM_SHUFFLE(3, 0, 1, 2));
-    return Quantise4(k, y, cb, cr);
+    return ToFloat(y, cb, cr);
 }
 
 inline __m128i Load(const uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
@@ -151,20 +163,29 @@ void Pa64FixedEight(const FixedCoefficients& k, const uint8_t* p, uint16_t* y, u
 
 SIMD_ENTRY void Yc48Samples_SSE2(const uint8_t* pixels, int32_t count, const SampleMatrix* matrix, uint16_t* y,
                                  uint16_t* cb, uint16_t* cr, int32_t chromaStep) {
-    if (chromaStep != 1) {
-        EvenChromaThroughFull<Yc48Samples_SSE2>(pixels, count, matrix, 6, y, cb, cr);
-        return;
-    }
     const Coefficients k = Broadcast(matrix);
     int32_t i = 0;
     for (; i + 8 <= count; i += 8) {
         const uint8_t* p = pixels + 6 * static_cast<intptr_t>(i);
         const __m128i v0 = Load(p), v1 = Load(p + 16), v2 = Load(p + 32);
-        const Planes4 low = Yc48Quad(k, SignExtendLow(v0), SignExtendHigh(v0), SignExtendLow(v1));
-        const Planes4 high = Yc48Quad(k, SignExtendHigh(v1), SignExtendLow(v2), SignExtendHigh(v2));
-        Store(low, high, y + i, cb + i, cr + i);
+        const Values4 low = Yc48Quad(SignExtendLow(v0), SignExtendHigh(v0), SignExtendLow(v1));
+        const Values4 high = Yc48Quad(SignExtendHigh(v1), SignExtendLow(v2), SignExtendHigh(v2));
+        if (chromaStep == 1) {
+            Store(Quantise4(k, low), Quantise4(k, high), y + i, cb + i, cr + i);
+            continue;
+        }
+        // Luma of all eight; chroma of pixels 0 2 4 6 only, which is all that
+        // 4:2:0 and 4:2:2 keep.
+        Store8(y + i, Quantise(k.k[0], k.top, low.a, low.b, low.c), Quantise(k.k[0], k.top, high.a, high.b, high.c));
+        const __m128 a = _mm_shuffle_ps(low.a, high.a, _MM_SHUFFLE(2, 0, 2, 0));
+        const __m128 b = _mm_shuffle_ps(low.b, high.b, _MM_SHUFFLE(2, 0, 2, 0));
+        const __m128 c = _mm_shuffle_ps(low.c, high.c, _MM_SHUFFLE(2, 0, 2, 0));
+        const __m128i cbs = Quantise(k.k[1], k.top, a, b, c), crs = Quantise(k.k[2], k.top, a, b, c);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(cb + i / 2), _mm_packs_epi32(cbs, cbs));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(cr + i / 2), _mm_packs_epi32(crs, crs));
     }
-    Yc48Samples_C(pixels + 6 * static_cast<intptr_t>(i), count - i, matrix, y + i, cb + i, cr + i, 1);
+    Yc48Samples_C(pixels + 6 * static_cast<intptr_t>(i), count - i, matrix, y + i, cb + i / chromaStep,
+                  cr + i / chromaStep, chromaStep);
 }
 
 SIMD_ENTRY void Pa64Samples_SSE2(const uint8_t* pixels, int32_t count, const SampleMatrix* matrix, uint16_t* y,
