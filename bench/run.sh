@@ -54,11 +54,27 @@ echo "== a video file"
 bench/video_file_bench.sh
 
 echo
-echo "== PA64 (ExEdit2's 16-bit RGBA) to 10 bits: every variant against memcpy and libswscale (median of 100)"
+echo "== the precise pictures to 10 and 12 bits: every variant against memcpy and libswscale (median of 100)"
+echo "PA64 (ExEdit2's 16-bit RGBA):"
 build/bench/bench/pa64_converters 100
 echo
-echo "== the .auo2's whole PA64 export under 64-bit Wine against its floor and the bound of one read of the picture (median frame of 3 x 200, into /dev/shm)"
-pa64_dir=$(mktemp -d /dev/shm/y4m-pa64-XXXXXX)
+echo "YC48 (AviUtl 1.x's 48-bit YCbCr):"
+build/bench/bench/yc48_converters 100
+echo
+echo "== whole precise exports against their floor and the bound of one read of the picture (median frame of 3 x 200, into /dev/shm)"
+export_dir=$(mktemp -d /dev/shm/y4m-precise-XXXXXX)
+echo "the native module, YC48:"
+build/bench/bench/yc48_export build/bench/yuv4mpeg2.so "$export_dir/yc48.y4m" 200
+echo
+if [ "$I386_PROGRAMS" != no ]; then
+    echo "the .auo under Wine, YC48:"
+    tools/wine-run.sh build/bench-mingw/bench/yc48_export.exe build/bench-mingw/yuv4mpeg2.auo \
+        "Z:$export_dir/yc48.y4m" 200 2>/dev/null | tr -d '\r'
+else
+    echo "the .auo under Wine, YC48: n/a ($I386_REASON)"
+fi
+echo
+echo "the .auo2 under 64-bit Wine, PA64:"
 tools/wine-run.sh build/bench-mingw64/bench/pa64_export.exe build/bench-mingw64/yuv4mpeg2.auo2 \
-    "Z:$pa64_dir/pa64.y4m" 200 2>/dev/null | tr -d '\r'
-rm -rf "$pa64_dir"
+    "Z:$export_dir/pa64.y4m" 200 2>/dev/null | tr -d '\r'
+rm -rf "$export_dir"
