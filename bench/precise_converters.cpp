@@ -1,5 +1,5 @@
-// One precise picture's converters (every variant, each layout at 10 and 12
-// bits, 1080p with BT.709 and 720x480 with BT.601) against a memcpy of the
+// One precise picture's converters (every variant, 8-bit 4:4:4 and each
+// layout at 10 and 12 bits, 1080p with BT.709 and 720x480 with BT.601) against a memcpy of the
 // picture and against libswscale doing the nearest same work, all in this
 // process. Built twice: pa64_converters (ExEdit2's PA64; libswscale from
 // rgba64le, the same matrix and limited range) and yc48_converters (AviUtl
@@ -104,9 +104,14 @@ int main(int argc, char** argv) {
     const struct {
         int32_t code;
         AVPixelFormat swscale;
-    } formats[] = {{Yuv420P10, AV_PIX_FMT_YUV420P10LE}, {Yuv422P10, AV_PIX_FMT_YUV422P10LE},
-                   {Yuv444P10, AV_PIX_FMT_YUV444P10LE}, {Yuv420P12, AV_PIX_FMT_YUV420P12LE},
-                   {Yuv422P12, AV_PIX_FMT_YUV422P12LE}, {Yuv444P12, AV_PIX_FMT_YUV444P12LE}};
+        const char* swscaleName;
+    } formats[] = {{Yuv444, AV_PIX_FMT_YUV444P, "yuv444p"},
+                   {Yuv420P10, AV_PIX_FMT_YUV420P10LE, "yuv420p10le"},
+                   {Yuv422P10, AV_PIX_FMT_YUV422P10LE, "yuv422p10le"},
+                   {Yuv444P10, AV_PIX_FMT_YUV444P10LE, "yuv444p10le"},
+                   {Yuv420P12, AV_PIX_FMT_YUV420P12LE, "yuv420p12le"},
+                   {Yuv422P12, AV_PIX_FMT_YUV422P12LE, "yuv422p12le"},
+                   {Yuv444P12, AV_PIX_FMT_YUV444P12LE, "yuv444p12le"}};
     const char* name = FindHostPicture(Picture)->name;
     const size_t cache = LastLevelCacheBytes();
     printf("frames of %s; each run reads the next of a set at least twice the last-level cache (%zu KiB)\n\n", name,
@@ -145,17 +150,18 @@ int main(int argc, char** argv) {
             const int* table = sws_getCoefficients(UsesBt709(h) ? SWS_CS_ITU709 : SWS_CS_ITU601);
             sws_setColorspaceDetails(sws, table, 0, table, 0, 0, 1 << 16, 1 << 16);
             const int chromaWidth = w >> row->chromaWidthShift, chromaHeight = h >> row->chromaHeightShift;
-            const int strides[3] = {2 * w, 2 * chromaWidth, 2 * chromaWidth};
+            const int bytes = SampleBytes(row);
+            const int strides[3] = {bytes * w, bytes * chromaWidth, bytes * chromaWidth};
             const int sourceStrides[3] = {Picture == FrameFormatYc48 ? 2 * w : 8 * w, 2 * w, 2 * w};
             const double t = MedianMicroseconds(runs / 10 + 1, [&](int r) {
                 uint8_t* o = out.at(r);
-                uint8_t* planes[3] = {o, o + 2 * w * h, o + 2 * w * h + 2 * chromaWidth * chromaHeight};
+                uint8_t* planes[3] = {o, o + bytes * w * h, o + bytes * (w * h + chromaWidth * chromaHeight)};
                 const uint8_t* s = planar.at(r);
                 const uint8_t* sources[3] = {s, s + 2 * w * h, s + 4 * w * h};
                 sws_scale(sws, sources, sourceStrides, 0, h, planes, strides);
             });
-            printf("| %dx%d | %s | libswscale %s to yuv%sle | %.1f | %.2f |\n", w, h, size.matrix, SwscaleName,
-                   row->option, t, t / memcpyTime);
+            printf("| %dx%d | %s | libswscale %s to %s | %.1f | %.2f |\n", w, h, size.matrix, SwscaleName,
+                   format.swscaleName, t, t / memcpyTime);
             sws_freeContext(sws);
         }
     }

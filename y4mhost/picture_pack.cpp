@@ -1,5 +1,7 @@
 #include "y4mhost/picture_pack.h"
 
+#include <thread>
+
 extern "C" {
 #include <libavutil/opt.h>
 #include <libavutil/pixdesc.h>
@@ -258,7 +260,15 @@ static bool PackPrecise(const AVFrame* picture, int32_t width, int32_t height, u
             return false;
         }
     }
-    PackPrecisePicture(planes, width, height, format, frame, !IsRgb(static_cast<AVPixelFormat>(picture->format)));
+    // Making the picture is most of the host's work a frame: two threads
+    // share its rows (the decoder's threads are waiting for the ring then).
+    PreparePrecisePicture(planes, height, format);
+    const int32_t middle = height / 2;
+    int64_t lowerClipped = 0;
+    std::thread lower([&] { lowerClipped = PackPreciseRows(planes, width, middle, height, frame); });
+    const int64_t clipped = PackPreciseRows(planes, width, 0, middle, frame) + (lower.join(), lowerClipped);
+    if (!IsRgb(static_cast<AVPixelFormat>(picture->format)))
+        CountPreciseClips(static_cast<int64_t>(width) * height, clipped);
     return true;
 }
 

@@ -35,6 +35,13 @@ SamplePlanes Yuy2Planes(const uint8_t* yuy2, int32_t width);
 void PackPrecisePicture(const SamplePlanes& planes, int32_t width, int32_t height, uint32_t picture, uint8_t* out,
                         bool fromYcbcr);
 
+// The same in parts, for threads that share a picture's rows: prepare once
+// (on one thread), then rows [first, end) on each, each giving the pixels it
+// clipped; then count them, with the picture's pixels when fromYcbcr.
+void PreparePrecisePicture(const SamplePlanes& planes, int32_t height, uint32_t picture);
+int64_t PackPreciseRows(const SamplePlanes& planes, int32_t width, int32_t first, int32_t end, uint8_t* out);
+void CountPreciseClips(int64_t pixels, int64_t clipped);
+
 // Pixels of Y'CbCr sources packed so far, and those of them whose colour the
 // picture could not hold and were clipped: in PA64, every colour outside
 // R'G'B''s range, as ExEdit2 clips it. Read once the packing has stopped.
