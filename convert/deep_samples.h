@@ -3,19 +3,22 @@
 // The second stage (convert/deep_conversion.cpp) takes the chroma down to the
 // output's layout, so kernels grow as pictures plus layouts, not their product.
 //
-// YC48 (signed values in 1/4096): each output sample is clip(trunc(k0 a +
-// k1 b + k2 c + k3)) computed in single precision in exactly that order, a,
-// b, c being the pixel's y, cb, cr. k3 carries the output's offset plus one
+// Single precision: each output sample is clip(trunc(k0 a + k1 b + k2 c +
+// k3)) computed in exactly that order, a, b, c being the pixel's values
+// (YC48's y, cb, cr; PA64's R, G, B). k3 carries the output's offset plus one
 // half, so truncating a non-negative value rounds to nearest, and anything
 // below zero clips to 0. Every variant does the same IEEE operations in the
 // same order.
 //
-// PA64 (unsigned 16-bit R, G, B) at 8 and 10 bits: integers, as a vector
-// unit multiplies 16-bit pairs: clip((f0 (R - 32768) + f1 (G - 32768) +
-// f2 (B - 32768) + bias) >> shift), the f rounded to 16 bits at 2^shift
+// Fixed point, at 8 and 10 bits: integers, as a vector unit multiplies
+// 16-bit pairs: clip((f0 x0 + f1 x1 + f2 x2 + bias) >> shift) on the values
+// as signed 16 bits (PA64's less 32768), the f rounded to 16 bits at 2^shift
 // times the real coefficients and the bias holding the offset, the half and
-// the 32768s; within 0.05 of a code of the real-number value. At 12 bits
-// (shift 0) as YC48, in single precision.
+// the 32768s. PA64 within 0.05 of a code of the real-number value for every
+// pixel; YC48 within 1/8 for pixels whose three values lie within
+// +-fixedLimit (nominal pictures lie within +-4096: 0.03 of a code), the
+// others in single precision. BT.601 YC48 is exact either way. At 12 bits
+// both pictures are single precision.
 //
 // Either way the SIMD kernels equal the scalar one bit for bit.
 #pragma once
@@ -38,7 +41,14 @@ struct SampleMatrix {
     FixedRow fixedY, fixedCb, fixedCr;  // PA64
     int32_t shift;                      // 0: the single-precision rows hold
     uint16_t fixedTop;
+    int16_t fixedLimit;  // YC48: fixed point for pixels whose values all lie within +-this
 };
+
+// A YC48 pixel the fixed-point rows compute (else single precision).
+static inline bool WithinFixedLimit(const SampleMatrix* m, int32_t a, int32_t b, int32_t c) {
+    const int32_t l = m->fixedLimit;
+    return m->shift != 0 && a <= l && a >= -l && b <= l && b >= -l && c <= l && c >= -l;
+}
 
 // `count` pixels from `pixels` (rows of YC48 are 6 bytes a pixel, of PA64 8;
 // any alignment) to one Y sample per pixel, and Cb and Cr for every pixel
@@ -72,8 +82,9 @@ static inline void EvenChromaThroughFull(const uint8_t* pixels, int32_t count, c
 // One sample by the rule above: the scalar kernels' arithmetic, and the
 // vector kernels' for their last few pixels. Internal linkage, so each kernel
 // file keeps a copy compiled for its own instruction set.
-static inline uint16_t QuantiseFixed(const FixedRow* row, int32_t shift, int32_t top, int32_t r, int32_t g, int32_t b) {
-    const int32_t sum = row->f[0] * (r - 32768) + row->f[1] * (g - 32768) + row->f[2] * (b - 32768) + row->bias;
+static inline uint16_t QuantiseFixed(const FixedRow* row, int32_t shift, int32_t top, int32_t x0, int32_t x1,
+                                     int32_t x2) {
+    const int32_t sum = row->f[0] * x0 + row->f[1] * x1 + row->f[2] * x2 + row->bias;
     const int32_t v = sum >> shift;
     return static_cast<uint16_t>(v < 0 ? 0 : v > top ? top : v);
 }

@@ -36,7 +36,7 @@ struct HostPictureInfo {
 
 inline constexpr HostPictureInfo HostPictures[] = {
     {FrameFormatYuy2, 2, "YUY2", CodedYuy2, 255.0, 0},
-    {FrameFormatYc48, 6, "YC48", CodedYcbcr, 4096.0, 0},
+    {FrameFormatYc48, 6, "YC48", CodedYcbcr, 4096.0, 10},
     {FrameFormatPa64, 8, "PA64", CodedRgb, 65535.0, 10},
 };
 enum : int32_t { HostPictureCount = static_cast<int32_t>(sizeof HostPictures / sizeof HostPictures[0]) };

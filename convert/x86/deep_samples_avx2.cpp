@@ -88,15 +88,24 @@ inline __m256i Widen(const uint8_t* p) {
 // cr1 y2 cb2, b = cr2 y3 cb3 cr3 y4 cb4 cr4 y5, c = cb5 cr5 y6 cb6 cr6 y7 cb7
 // cr7. Each component's eight values sit in eight different lanes of a, b
 // and c: two blends and one permutation gather them, in pixel order.
-inline Values8 Yc48Octet(const uint8_t* p) {
+struct Ints8 {
+    __m256i a, b, c;
+};
+
+inline Ints8 Yc48OctetInts(const uint8_t* p) {
     const __m256i a = Widen(p), b = Widen(p + 16), c = Widen(p + 32);
     // y: a0 b1 c2 a3 b4 c5 a6 b7; cb: c0 a1 b2 c3 a4 b5 c6 a7; cr: b0 c1 a2 b3 c4 a5 b6 c7.
     const __m256i y = _mm256_blend_epi32(_mm256_blend_epi32(a, b, 0x92), c, 0x24);
     const __m256i cb = _mm256_blend_epi32(_mm256_blend_epi32(a, b, 0x24), c, 0x49);
     const __m256i cr = _mm256_blend_epi32(_mm256_blend_epi32(a, b, 0x49), c, 0x92);
-    return ToFloat(_mm256_permutevar8x32_epi32(y, _mm256_setr_epi32(0, 3, 6, 1, 4, 7, 2, 5)),
-                   _mm256_permutevar8x32_epi32(cb, _mm256_setr_epi32(1, 4, 7, 2, 5, 0, 3, 6)),
-                   _mm256_permutevar8x32_epi32(cr, _mm256_setr_epi32(2, 5, 0, 3, 6, 1, 4, 7)));
+    return Ints8{_mm256_permutevar8x32_epi32(y, _mm256_setr_epi32(0, 3, 6, 1, 4, 7, 2, 5)),
+                 _mm256_permutevar8x32_epi32(cb, _mm256_setr_epi32(1, 4, 7, 2, 5, 0, 3, 6)),
+                 _mm256_permutevar8x32_epi32(cr, _mm256_setr_epi32(2, 5, 0, 3, 6, 1, 4, 7))};
+}
+
+inline Values8 Yc48Octet(const uint8_t* p) {
+    const Ints8 v = Yc48OctetInts(p);
+    return ToFloat(v.a, v.b, v.c);
 }
 
 // Eight PA64 pixels, four a vector. The unpacks work within each 128-bit
@@ -124,6 +133,7 @@ struct FixedCoefficients {
     __m256i bias[3];
     __m128i shift;
     __m256i top;
+    __m256i limit, lowest;  // YC48's values within +-fixedLimit
 };
 
 FixedCoefficients BroadcastFixed(const SampleMatrix* m) {
@@ -138,6 +148,8 @@ FixedCoefficients BroadcastFixed(const SampleMatrix* m) {
     }
     c.shift = _mm_cvtsi32_si128(m->shift);
     c.top = _mm256_set1_epi16(static_cast<int16_t>(m->fixedTop));
+    c.limit = _mm256_set1_epi16(m->fixedLimit);
+    c.lowest = _mm256_set1_epi16(static_cast<int16_t>(-m->fixedLimit));
     return c;
 }
 
@@ -189,10 +201,87 @@ void Pa64FixedSixteen(const FixedCoefficients& k, const uint8_t* p, uint16_t* y,
     }
 }
 
+// YC48 in fixed point, as the SSE2 kernel does it: (y, cb) and (cr, 0)
+// pairs multiplied with the row's (f0, f1) and (f2, 0), as PA64's (R, G) and
+// (B, A), for pixels whose values all lie within the matrix's limit.
+// Whether any of sixteen pixels' 48 values lies beyond the limit.
+inline bool BeyondLimit(const FixedCoefficients& k, const uint8_t* p) {
+    __m256i beyond = _mm256_setzero_si256();
+    for (int part = 0; part < 3; ++part) {
+        const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32 * part));
+        beyond =
+            _mm256_or_si256(beyond, _mm256_or_si256(_mm256_cmpgt_epi16(v, k.limit), _mm256_cmpgt_epi16(k.lowest, v)));
+    }
+    return !_mm256_testz_si256(beyond, beyond);
+}
+
+struct Pairs8 {
+    __m256i yCb, cr;
+};
+inline Pairs8 MakePairs(const Ints8& v) {
+    const __m256i low = _mm256_set1_epi32(0xFFFF);
+    return Pairs8{_mm256_or_si256(_mm256_and_si256(v.a, low), _mm256_slli_epi32(v.b, 16)), _mm256_and_si256(v.c, low)};
+}
+
+inline __m256i FixedCoefficientsSums(const FixedCoefficients& k, int plane, const Pairs8& p) {
+    const __m256i sums =
+        _mm256_add_epi32(_mm256_madd_epi16(p.yCb, k.redGreen[plane]), _mm256_madd_epi16(p.cr, k.blue[plane]));
+    return _mm256_sra_epi32(_mm256_add_epi32(sums, k.bias[plane]), k.shift);
+}
+
+// Sixteen samples in pixel order from two eights' sums (each in pixel
+// order), clipped to 0 .. top: the pack works within 128-bit halves.
+inline void StoreFixed16(const FixedCoefficients& k, uint16_t* at, __m256i first, __m256i second) {
+    const __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi32(first, second), _MM_SHUFFLE(3, 1, 2, 0));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(at), _mm256_min_epu16(packed, k.top));
+}
+// Eight samples in pixel order from one eight's sums.
+inline void StoreFixed8(const FixedCoefficients& k, uint16_t* at, __m256i sums) {
+    const __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi32(sums, sums), 0x08);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(at),
+                     _mm_min_epu16(_mm256_castsi256_si128(packed), _mm256_castsi256_si128(k.top)));
+}
+
+// The even pixels of sixteen, in order, from two eights' pairs.
+inline Pairs8 EvenPairs(const Pairs8& first, const Pairs8& second) {
+    const __m256i gather = _mm256_setr_epi32(0, 2, 4, 6, 1, 3, 5, 7);
+    const auto evens = [&](__m256i a, __m256i b) {
+        return _mm256_permute2x128_si256(_mm256_permutevar8x32_epi32(a, gather), _mm256_permutevar8x32_epi32(b, gather),
+                                         0x20);
+    };
+    return Pairs8{evens(first.yCb, second.yCb), evens(first.cr, second.cr)};
+}
+
 }  // namespace
 
 SIMD_ENTRY void Yc48Samples_AVX2(const uint8_t* pixels, int32_t count, const SampleMatrix* matrix, uint16_t* y,
                                  uint16_t* cb, uint16_t* cr, int32_t chromaStep) {
+    if (matrix->shift != 0) {
+        const FixedCoefficients k = BroadcastFixed(matrix);
+        int32_t i = 0;
+        for (; i + 16 <= count; i += 16) {
+            const uint8_t* p = pixels + 6 * static_cast<intptr_t>(i);
+            uint16_t* const cbAt = cb + i / chromaStep;
+            uint16_t* const crAt = cr + i / chromaStep;
+            if (BeyondLimit(k, p)) {  // rare: each pixel by its own rule
+                Yc48Samples_C(p, 16, matrix, y + i, cbAt, crAt, chromaStep);
+                continue;
+            }
+            const Pairs8 first = MakePairs(Yc48OctetInts(p)), second = MakePairs(Yc48OctetInts(p + 48));
+            StoreFixed16(k, y + i, FixedCoefficientsSums(k, 0, first), FixedCoefficientsSums(k, 0, second));
+            if (chromaStep == 1) {
+                StoreFixed16(k, cbAt, FixedCoefficientsSums(k, 1, first), FixedCoefficientsSums(k, 1, second));
+                StoreFixed16(k, crAt, FixedCoefficientsSums(k, 2, first), FixedCoefficientsSums(k, 2, second));
+                continue;
+            }
+            const Pairs8 evens = EvenPairs(first, second);
+            StoreFixed8(k, cbAt, FixedCoefficientsSums(k, 1, evens));
+            StoreFixed8(k, crAt, FixedCoefficientsSums(k, 2, evens));
+        }
+        Yc48Samples_C(pixels + 6 * static_cast<intptr_t>(i), count - i, matrix, y + i, cb + i / chromaStep,
+                      cr + i / chromaStep, chromaStep);
+        return;
+    }
     const Coefficients k = Broadcast(matrix);
     // Packing works within each 128-bit half: pixels 0-3 8-11 4-7 12-15.
     const __m256i order = _mm256_setr_epi32(0, 1, 4, 5, 2, 3, 6, 7);

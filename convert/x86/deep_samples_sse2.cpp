@@ -76,7 +76,11 @@ inline __m128i Pick(__m128i a, __m128i ma, __m128i b, __m128i mb, __m128i c, __m
 // Four YC48 pixels as three vectors of 32-bit values: a = y0 cb0 cr0 y1,
 // b = cb1 cr1 y2 cb2, c = cr2 y3 cb3 cr3. Each component's four values sit in
 // four different lanes of a, b and c, so one pick and one shuffle gather them.
-inline Values4 Yc48Quad(__m128i a, __m128i b, __m128i c) {
+struct Ints4 {
+    __m128i a, b, c;
+};
+
+inline Ints4 Yc48QuadInts(__m128i a, __m128i b, __m128i c) {
     const __m128i l0 = _mm_set_epi32(0, 0, 0, -1), l1 = _mm_set_epi32(0, 0, -1, 0);
     const __m128i l2 = _mm_set_epi32(0, -1, 0, 0), l3 = _mm_set_epi32(-1, 0, 0, 0);
     const __m128i l03 = _mm_or_si128(l0, l3);
@@ -84,7 +88,12 @@ inline Values4 Yc48Quad(__m128i a, __m128i b, __m128i c) {
     const __m128i y = _mm_shuffle_epi32(Pick(a, l03, b, l2, c, l1), _MM_SHUFFLE(1, 2, 3, 0));
     const __m128i cb = _mm_shuffle_epi32(Pick(a, l1, b, l03, c, l2), _MM_SHUFFLE(2, 3, 0, 1));
     const __m128i cr = _mm_shuffle_epi32(Pick(a, l2, b, l1, c, l03), _MM_SHUFFLE(3, 0, 1, 2));
-    return ToFloat(y, cb, cr);
+    return Ints4{y, cb, cr};
+}
+
+inline Values4 Yc48Quad(__m128i a, __m128i b, __m128i c) {
+    const Ints4 v = Yc48QuadInts(a, b, c);
+    return ToFloat(v.a, v.b, v.c);
 }
 
 inline __m128i Load(const uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
@@ -159,12 +168,104 @@ void Pa64FixedEight(const FixedCoefficients& k, const uint8_t* p, uint16_t* y, u
     }
 }
 
+// YC48 in fixed point: each pixel's (y, cb) as one 32-bit pair and (cr, 0)
+// as another, multiplied with the row's (f0, f1) and (f2, 0), added, plus
+// the bias, shifted down; for pixels whose values all lie within the
+// matrix's limit (the caller checks).
+struct Yc48Fixed {
+    __m128i pairs[3], last[3], bias[3];
+    __m128i shift, top, limit, lowest;
+};
+
+Yc48Fixed BroadcastYc48Fixed(const SampleMatrix* m) {
+    Yc48Fixed c;
+    const FixedRow* rows[3] = {&m->fixedY, &m->fixedCb, &m->fixedCr};
+    for (int i = 0; i < 3; ++i) {
+        const FixedRow* r = rows[i];
+        c.pairs[i] = _mm_set1_epi32(static_cast<int32_t>(static_cast<uint16_t>(r->f[0]) |
+                                                         static_cast<uint32_t>(static_cast<uint16_t>(r->f[1])) << 16));
+        c.last[i] = _mm_set1_epi32(static_cast<uint16_t>(r->f[2]));
+        c.bias[i] = _mm_set1_epi32(r->bias);
+    }
+    c.shift = _mm_cvtsi32_si128(m->shift);
+    c.top = _mm_set1_epi16(static_cast<int16_t>(m->fixedTop));
+    c.limit = _mm_set1_epi16(m->fixedLimit);
+    c.lowest = _mm_set1_epi16(static_cast<int16_t>(-m->fixedLimit));
+    return c;
+}
+
+// Whether any of eight pixels' 24 values lies beyond the limit.
+inline bool BeyondLimit(const Yc48Fixed& k, __m128i v0, __m128i v1, __m128i v2) {
+    __m128i beyond = _mm_or_si128(_mm_cmpgt_epi16(v0, k.limit), _mm_cmplt_epi16(v0, k.lowest));
+    beyond = _mm_or_si128(beyond, _mm_or_si128(_mm_cmpgt_epi16(v1, k.limit), _mm_cmplt_epi16(v1, k.lowest)));
+    beyond = _mm_or_si128(beyond, _mm_or_si128(_mm_cmpgt_epi16(v2, k.limit), _mm_cmplt_epi16(v2, k.lowest)));
+    return _mm_movemask_epi8(beyond) != 0;
+}
+
+// Four pixels' (y, cb) and (cr, 0) pairs from their 32-bit values.
+struct Pairs4 {
+    __m128i yCb, cr;
+};
+inline Pairs4 MakePairs(const Ints4& v) {
+    const __m128i low = _mm_set1_epi32(0xFFFF);
+    return Pairs4{_mm_or_si128(_mm_and_si128(v.a, low), _mm_slli_epi32(v.b, 16)), _mm_and_si128(v.c, low)};
+}
+
+inline __m128i Yc48FixedSums(const Yc48Fixed& k, int plane, const Pairs4& p) {
+    const __m128i sums = _mm_add_epi32(_mm_madd_epi16(p.yCb, k.pairs[plane]), _mm_madd_epi16(p.cr, k.last[plane]));
+    return _mm_sra_epi32(_mm_add_epi32(sums, k.bias[plane]), k.shift);
+}
+
+// Eight samples of one plane from two fours' sums, clipped to 0 .. top.
+inline __m128i Clip8(const Yc48Fixed& k, __m128i low, __m128i high) {
+    return _mm_min_epi16(_mm_max_epi16(_mm_packs_epi32(low, high), _mm_setzero_si128()), k.top);
+}
+
+// Pixels 0, 2 of each of two fours, in order.
+inline Pairs4 EvenPairs(const Pairs4& low, const Pairs4& high) {
+    const auto evens = [](__m128i a, __m128i b) {
+        return _mm_castps_si128(_mm_shuffle_ps(_mm_castsi128_ps(a), _mm_castsi128_ps(b), _MM_SHUFFLE(2, 0, 2, 0)));
+    };
+    return Pairs4{evens(low.yCb, high.yCb), evens(low.cr, high.cr)};
+}
+
 }  // namespace
 
 SIMD_ENTRY void Yc48Samples_SSE2(const uint8_t* pixels, int32_t count, const SampleMatrix* matrix, uint16_t* y,
                                  uint16_t* cb, uint16_t* cr, int32_t chromaStep) {
-    const Coefficients k = Broadcast(matrix);
     int32_t i = 0;
+    if (matrix->shift != 0) {
+        const Yc48Fixed k = BroadcastYc48Fixed(matrix);
+        for (; i + 8 <= count; i += 8) {
+            const uint8_t* p = pixels + 6 * static_cast<intptr_t>(i);
+            uint16_t* const cbAt = cb + i / chromaStep;
+            uint16_t* const crAt = cr + i / chromaStep;
+            const __m128i v0 = Load(p), v1 = Load(p + 16), v2 = Load(p + 32);
+            if (BeyondLimit(k, v0, v1, v2)) {  // rare: each pixel by its own rule
+                Yc48Samples_C(p, 8, matrix, y + i, cbAt, crAt, chromaStep);
+                continue;
+            }
+            const Pairs4 low = MakePairs(Yc48QuadInts(SignExtendLow(v0), SignExtendHigh(v0), SignExtendLow(v1)));
+            const Pairs4 high = MakePairs(Yc48QuadInts(SignExtendHigh(v1), SignExtendLow(v2), SignExtendHigh(v2)));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(y + i),
+                             Clip8(k, Yc48FixedSums(k, 0, low), Yc48FixedSums(k, 0, high)));
+            if (chromaStep == 1) {
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(cbAt),
+                                 Clip8(k, Yc48FixedSums(k, 1, low), Yc48FixedSums(k, 1, high)));
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(crAt),
+                                 Clip8(k, Yc48FixedSums(k, 2, low), Yc48FixedSums(k, 2, high)));
+                continue;
+            }
+            const Pairs4 evens = EvenPairs(low, high);
+            const __m128i cbs = Yc48FixedSums(k, 1, evens), crs = Yc48FixedSums(k, 2, evens);
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(cbAt), Clip8(k, cbs, cbs));
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(crAt), Clip8(k, crs, crs));
+        }
+        Yc48Samples_C(pixels + 6 * static_cast<intptr_t>(i), count - i, matrix, y + i, cb + i / chromaStep,
+                      cr + i / chromaStep, chromaStep);
+        return;
+    }
+    const Coefficients k = Broadcast(matrix);
     for (; i + 8 <= count; i += 8) {
         const uint8_t* p = pixels + 6 * static_cast<intptr_t>(i);
         const __m128i v0 = Load(p), v1 = Load(p + 16), v2 = Load(p + 32);
