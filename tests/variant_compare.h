@@ -101,16 +101,25 @@ inline std::string CompareVariantOnShapes(const ConverterVariant* variant, const
             found = CompareConverters(ConverterIn(variant, FrameFormatYuy2, Yuv422, false),
                                       ConverterIn(reference, FrameFormatYuy2, Yuv422, false), src, w, h, size422);
         if (!found.empty()) return std::string(variant->name) + " " + found;
-        std::vector<uint8_t> deep = RandomBytes(static_cast<size_t>(8 * w * h), w * 104729 + h);
-        for (const DeepConverterPair& pair : DeepConverterPairs(variant, reference)) {
-            OutputSettings settings = {};
-            settings.colorFormat = pair.code;
-            deep.resize(static_cast<size_t>(pair.pixelBytes * w * h));
-            found = CompareConverters(pair.variant, pair.reference, deep, w, h,
-                                      static_cast<size_t>(PlanarFrameSize(&settings, w, h)));
-            if (!found.empty())
-                return std::string(variant->name) + " " + pair.picture + " code " + std::to_string(pair.code) + " " +
-                       found;
+        // Deep pictures of any values, and of values as hosts make them (each
+        // 16 bits within +-4096), which take the fixed-point paths.
+        for (bool hostLike : {false, true}) {
+            for (const DeepConverterPair& pair : DeepConverterPairs(variant, reference)) {
+                std::vector<uint8_t> deep =
+                    RandomBytes(static_cast<size_t>(pair.pixelBytes * w * h), w * 104729 + h + hostLike);
+                for (size_t i = 0; hostLike && i + 1 < deep.size(); i += 2) {
+                    const int v = ((deep[i] | deep[i + 1] << 8) & 0x1FFF) - 0x1000;
+                    deep[i] = static_cast<uint8_t>(v);
+                    deep[i + 1] = static_cast<uint8_t>(v >> 8);
+                }
+                OutputSettings settings = {};
+                settings.colorFormat = pair.code;
+                found = CompareConverters(pair.variant, pair.reference, deep, w, h,
+                                          static_cast<size_t>(PlanarFrameSize(&settings, w, h)));
+                if (!found.empty())
+                    return std::string(variant->name) + " " + pair.picture + " code " + std::to_string(pair.code) +
+                           (hostLike ? " host-like " : " ") + found;
+            }
         }
     }
     return "";
