@@ -36,6 +36,12 @@ double SecondsNow(void);
 // The memory this process can hold: the machine's, and no more than a
 // 32-bit process can address.
 int64_t MachineMemoryBytes(void);
+// Zeroed memory for the pictures decoded ahead, its pages given as they are
+// first written (no pass clears it first) and in large pages where the
+// system gives them (a fault a page costs more than the writing); null when
+// it cannot be had.
+uint8_t* AllocatePictureMemory(size_t bytes);
+void FreePictureMemory(uint8_t* memory, size_t bytes);
 // Size of a regular file, or -1 for anything else (a pipe, /dev/null).
 int64_t RegularFileSize(const std::string& path);
 bool IsRegularFile(const std::string& path);

@@ -6,6 +6,7 @@
 #include <signal.h>
 #include <stdio.h>
 #include <string.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
@@ -50,6 +51,19 @@ int64_t MachineMemoryBytes(void) {
     const long pages = sysconf(_SC_PHYS_PAGES), pageSize = sysconf(_SC_PAGESIZE);
     if (pages <= 0 || pageSize <= 0) return INT64_MAX;
     return AddressableBytes(static_cast<int64_t>(pages) * pageSize);
+}
+
+uint8_t* AllocatePictureMemory(size_t bytes) {
+    void* memory = mmap(nullptr, bytes > 0 ? bytes : 1, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (memory == MAP_FAILED) return nullptr;
+#if defined(MADV_HUGEPAGE)
+    madvise(memory, bytes, MADV_HUGEPAGE);  // a hint: where it is refused, pages stay small
+#endif
+    return static_cast<uint8_t*>(memory);
+}
+
+void FreePictureMemory(uint8_t* memory, size_t bytes) {
+    if (memory != nullptr) munmap(memory, bytes > 0 ? bytes : 1);
 }
 
 int64_t RegularFileSize(const std::string& path) {

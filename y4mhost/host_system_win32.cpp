@@ -142,6 +142,15 @@ int64_t MachineMemoryBytes(void) {
     return AddressableBytes(static_cast<int64_t>(status.ullTotalPhys));
 }
 
+uint8_t* AllocatePictureMemory(size_t bytes) {
+    return static_cast<uint8_t*>(
+        VirtualAlloc(nullptr, bytes > 0 ? bytes : 1, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+}
+
+void FreePictureMemory(uint8_t* memory, size_t) {
+    if (memory != nullptr) VirtualFree(memory, 0, MEM_RELEASE);
+}
+
 int64_t RegularFileSize(const std::string& path) {
     struct _stat64 info;
     if (_wstat64(Utf16Path(path).c_str(), &info) != 0 || !(info.st_mode & _S_IFREG)) return -1;

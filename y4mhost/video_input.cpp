@@ -14,6 +14,7 @@ extern "C" {
 #include <vector>
 
 #include "export/export_job.h"
+#include "y4mhost/host_system.h"
 #include "y4mhost/precise_picture.h"
 #include "y4mhost/timeline_plan.h"
 #include "y4mhost/video_demux.h"
@@ -42,8 +43,10 @@ struct VideoDecoder {
     size_t run;       // the run the decoding thread is in
     int32_t decoded;  // pictures decoded so far
 
-    // The ring, shared with the decoding thread.
-    std::vector<uint8_t> ring[RingFrames];
+    // The ring, shared with the decoding thread: RingFrames frames of
+    // frameBytes each.
+    uint8_t* ring;
+    size_t frameBytes;
     std::thread worker;
     std::mutex lock;
     std::condition_variable changed;
@@ -258,7 +261,7 @@ static void DecodeAhead() {
             if (gVideo.stop) break;
         }
         if (!AdvanceTo(i, &error) || !PackPicture(gVideo.picture, gVideo.outWidth, gVideo.outHeight, gVideo.outFormat,
-                                                  gVideo.ring[i % RingFrames].data(), &error))
+                                                  gVideo.ring + (i % RingFrames) * gVideo.frameBytes, &error))
             break;
         std::lock_guard<std::mutex> guard(gVideo.lock);
         gVideo.produced = i + 1;
@@ -295,9 +298,14 @@ void StartVideoDecoding(int32_t width, int32_t height, uint32_t format) {
     gVideo.outWidth = width;
     gVideo.outHeight = height;
     gVideo.outFormat = format;
-    for (std::vector<uint8_t>& frame : gVideo.ring)
-        frame.assign(static_cast<size_t>(FramePixelBytes(format)) * width * height, 0);
+    gVideo.frameBytes = static_cast<size_t>(FramePixelBytes(format)) * width * height;
+    gVideo.ring = AllocatePictureMemory(RingFrames * gVideo.frameBytes);
     gVideo.held = -1;
+    if (gVideo.ring == nullptr) {
+        gVideo.failure = "not enough memory for the frames decoded ahead";
+        gVideo.finished = true;
+        return;
+    }
     gVideo.worker = std::thread(DecodeAhead);
 }
 
@@ -318,7 +326,7 @@ bool ReadVideoFrame(int32_t index, const uint8_t** frame, std::string* error) {
         *error = gVideo.failure;
         return false;
     }
-    *frame = gVideo.ring[index % RingFrames].data();
+    *frame = gVideo.ring + (index % RingFrames) * gVideo.frameBytes;
     return true;
 }
 
@@ -336,5 +344,6 @@ void CloseVideoInput() {
     CloseDemuxer(&gVideo.demuxer);
     av_frame_free(&gVideo.picture);
     av_frame_free(&gVideo.next);
-    for (std::vector<uint8_t>& frame : gVideo.ring) std::vector<uint8_t>().swap(frame);
+    FreePictureMemory(gVideo.ring, RingFrames * gVideo.frameBytes);
+    gVideo.ring = nullptr;
 }
