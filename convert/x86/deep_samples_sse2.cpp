@@ -65,37 +65,35 @@ inline void Store(const Planes4& low, const Planes4& high, uint16_t* y, uint16_t
     Store8(cr, low.cr, high.cr);
 }
 
-inline __m128i SignExtendLow(__m128i v) { return _mm_srai_epi32(_mm_unpacklo_epi16(v, v), 16); }
-inline __m128i SignExtendHigh(__m128i v) { return _mm_srai_epi32(_mm_unpackhi_epi16(v, v), 16); }
-
-// Lane i from a, b or c as the masks say: each lane set in exactly one.
-inline __m128i Pick(__m128i a, __m128i ma, __m128i b, __m128i mb, __m128i c, __m128i mc) {
-    return _mm_or_si128(_mm_or_si128(_mm_and_si128(a, ma), _mm_and_si128(b, mb)), _mm_and_si128(c, mc));
-}
-
-// Four YC48 pixels as three vectors of 32-bit values: a = y0 cb0 cr0 y1,
-// b = cb1 cr1 y2 cb2, c = cr2 y3 cb3 cr3. Each component's four values sit in
-// four different lanes of a, b and c, so one pick and one shuffle gather them.
-struct Ints4 {
-    __m128i a, b, c;
+// Eight YC48 pixels (three vectors: 24 signed words, 12 dwords D0..D11)
+// regrouped as 32-bit lanes without moving a word within its dword: pixel
+// 2q is D3q (y, cb) and the low word of D3q+1 (cr); pixel 2q+1 the high word
+// of D3q+1 (y) and D3q+2 (cb, cr). So the even pixels' (y, cb) are D0 D3 D6
+// D9, the middle words D1 D4 D7 D10, the odd pixels' (cb, cr) D2 D5 D8 D11:
+// five shuffles in all, and each plane's sums are pmaddwd of them.
+struct Regrouped {
+    __m128i evenYCb, middle, oddCbCr;
 };
-
-inline Ints4 Yc48QuadInts(__m128i a, __m128i b, __m128i c) {
-    const __m128i l0 = _mm_set_epi32(0, 0, 0, -1), l1 = _mm_set_epi32(0, 0, -1, 0);
-    const __m128i l2 = _mm_set_epi32(0, -1, 0, 0), l3 = _mm_set_epi32(-1, 0, 0, 0);
-    const __m128i l03 = _mm_or_si128(l0, l3);
-    // y: a0 c1 b2 a3 -> a0 a3 b2 c1; cb: b0 a1 c2 b3 -> a1 b0 b3 c2; cr: c0 b1 a2 c3 -> a2 b1 c0 c3.
-    const __m128i y = _mm_shuffle_epi32(Pick(a, l03, b, l2, c, l1), _MM_SHUFFLE(1, 2, 3, 0));
-    const __m128i cb = _mm_shuffle_epi32(Pick(a, l1, b, l03, c, l2), _MM_SHUFFLE(2, 3, 0, 1));
-    const __m128i cr = _mm_shuffle_epi32(Pick(a, l2, b, l1, c, l03), _MM_SHUFFLE(3, 0, 1, 2));
-    return Ints4{y, cb, cr};
+inline __m128 AsFloats(__m128i v) { return _mm_castsi128_ps(v); }
+inline __m128i AsInts(__m128 v) { return _mm_castps_si128(v); }
+inline Regrouped Regroup(__m128i v0, __m128i v1, __m128i v2) {
+    const __m128 front = _mm_shuffle_ps(AsFloats(v0), AsFloats(v1), _MM_SHUFFLE(1, 0, 2, 1));  // D1 D2 D4 D5
+    const __m128 back = _mm_shuffle_ps(AsFloats(v1), AsFloats(v2), _MM_SHUFFLE(2, 1, 3, 2));   // D6 D7 D9 D10
+    return Regrouped{AsInts(_mm_shuffle_ps(AsFloats(v0), back, _MM_SHUFFLE(2, 0, 3, 0))),
+                     AsInts(_mm_shuffle_ps(front, back, _MM_SHUFFLE(3, 1, 2, 0))),
+                     AsInts(_mm_shuffle_ps(front, AsFloats(v2), _MM_SHUFFLE(3, 0, 3, 1)))};
 }
-
-inline Values4 Yc48Quad(__m128i a, __m128i b, __m128i c) {
-    const Ints4 v = Yc48QuadInts(a, b, c);
-    return ToFloat(v.a, v.b, v.c);
+inline __m128i LowWord(__m128i v) { return _mm_srai_epi32(_mm_slli_epi32(v, 16), 16); }
+inline __m128i HighWord(__m128i v) { return _mm_srai_epi32(v, 16); }
+// The even and the odd pixels' values, in single precision.
+inline Values4 EvenValues(const Regrouped& r) {
+    return ToFloat(LowWord(r.evenYCb), HighWord(r.evenYCb), LowWord(r.middle));
 }
-
+inline Values4 OddValues(const Regrouped& r) {
+    return ToFloat(HighWord(r.middle), LowWord(r.oddCbCr), HighWord(r.oddCbCr));
+}
+// Eight 16-bit samples in pixel order from the even and the odd pixels'.
+inline __m128i Interleave(__m128i evenOdd) { return _mm_unpacklo_epi16(evenOdd, _mm_srli_si128(evenOdd, 8)); }
 inline __m128i Load(const uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
 
 // Two PA64 pixels a vector: R G B A R G B A, 16 bits each.
@@ -168,24 +166,29 @@ void Pa64FixedEight(const FixedCoefficients& k, const uint8_t* p, uint16_t* y, u
     }
 }
 
-// YC48 in fixed point: each pixel's (y, cb) as one 32-bit pair and (cr, 0)
-// as another, multiplied with the row's (f0, f1) and (f2, 0), added, plus
-// the bias, shifted down; for pixels whose values all lie within the
-// matrix's limit (the caller checks).
+// YC48 in fixed point: f0 y + f1 cb + f2 cr + bias, shifted down, as
+// pmaddwd pairs of the regrouped lanes: the even pixels' (y, cb) . (f0, f1)
+// + (cr, y') . (f2, 0), the odd pixels' (cr', y) . (0, f0) + (cb, cr) . (f1,
+// f2); for pixels whose values all lie within the matrix's limit (the
+// caller checks), where no sum leaves 32 bits.
 struct Yc48Fixed {
-    __m128i pairs[3], last[3], bias[3];
+    __m128i evenFirst[3], evenLast[3], oddFirst[3], oddLast[3], bias[3];
     __m128i shift, top, limit, lowest;
 };
-
+inline __m128i WordPair(int16_t low, int16_t high) {
+    return _mm_set1_epi32(
+        static_cast<int32_t>(static_cast<uint16_t>(low) | static_cast<uint32_t>(static_cast<uint16_t>(high)) << 16));
+}
 Yc48Fixed BroadcastYc48Fixed(const SampleMatrix* m) {
     Yc48Fixed c;
     const FixedRow* rows[3] = {&m->fixedY, &m->fixedCb, &m->fixedCr};
     for (int i = 0; i < 3; ++i) {
-        const FixedRow* r = rows[i];
-        c.pairs[i] = _mm_set1_epi32(static_cast<int32_t>(static_cast<uint16_t>(r->f[0]) |
-                                                         static_cast<uint32_t>(static_cast<uint16_t>(r->f[1])) << 16));
-        c.last[i] = _mm_set1_epi32(static_cast<uint16_t>(r->f[2]));
-        c.bias[i] = _mm_set1_epi32(r->bias);
+        const int16_t* f = rows[i]->f;
+        c.evenFirst[i] = WordPair(f[0], f[1]);
+        c.evenLast[i] = WordPair(f[2], 0);
+        c.oddFirst[i] = WordPair(0, f[0]);
+        c.oddLast[i] = WordPair(f[1], f[2]);
+        c.bias[i] = _mm_set1_epi32(rows[i]->bias);
     }
     c.shift = _mm_cvtsi32_si128(m->shift);
     c.top = _mm_set1_epi16(static_cast<int16_t>(m->fixedTop));
@@ -193,42 +196,39 @@ Yc48Fixed BroadcastYc48Fixed(const SampleMatrix* m) {
     c.lowest = _mm_set1_epi16(static_cast<int16_t>(-m->fixedLimit));
     return c;
 }
-
 // Whether any of eight pixels' 24 values lies beyond the limit.
 inline bool BeyondLimit(const Yc48Fixed& k, __m128i v0, __m128i v1, __m128i v2) {
-    __m128i beyond = _mm_or_si128(_mm_cmpgt_epi16(v0, k.limit), _mm_cmplt_epi16(v0, k.lowest));
-    beyond = _mm_or_si128(beyond, _mm_or_si128(_mm_cmpgt_epi16(v1, k.limit), _mm_cmplt_epi16(v1, k.lowest)));
-    beyond = _mm_or_si128(beyond, _mm_or_si128(_mm_cmpgt_epi16(v2, k.limit), _mm_cmplt_epi16(v2, k.lowest)));
-    return _mm_movemask_epi8(beyond) != 0;
+    const __m128i highest = _mm_max_epi16(_mm_max_epi16(v0, v1), v2);
+    const __m128i lowest = _mm_min_epi16(_mm_min_epi16(v0, v1), v2);
+    return _mm_movemask_epi8(_mm_or_si128(_mm_cmpgt_epi16(highest, k.limit), _mm_cmplt_epi16(lowest, k.lowest))) != 0;
 }
-
-// Four pixels' (y, cb) and (cr, 0) pairs from their 32-bit values.
-struct Pairs4 {
-    __m128i yCb, cr;
-};
-inline Pairs4 MakePairs(const Ints4& v) {
-    const __m128i low = _mm_set1_epi32(0xFFFF);
-    return Pairs4{_mm_or_si128(_mm_and_si128(v.a, low), _mm_slli_epi32(v.b, 16)), _mm_and_si128(v.c, low)};
-}
-
-inline __m128i Yc48FixedSums(const Yc48Fixed& k, int plane, const Pairs4& p) {
-    const __m128i sums = _mm_add_epi32(_mm_madd_epi16(p.yCb, k.pairs[plane]), _mm_madd_epi16(p.cr, k.last[plane]));
+inline __m128i Shifted(const Yc48Fixed& k, int plane, __m128i sums) {
     return _mm_sra_epi32(_mm_add_epi32(sums, k.bias[plane]), k.shift);
 }
-
-// Eight samples of one plane from two fours' sums, clipped to 0 .. top.
-inline __m128i Clip8(const Yc48Fixed& k, __m128i low, __m128i high) {
-    return _mm_min_epi16(_mm_max_epi16(_mm_packs_epi32(low, high), _mm_setzero_si128()), k.top);
+inline __m128i EvenSums(const Yc48Fixed& k, int plane, const Regrouped& r) {
+    return Shifted(
+        k, plane,
+        _mm_add_epi32(_mm_madd_epi16(r.evenYCb, k.evenFirst[plane]), _mm_madd_epi16(r.middle, k.evenLast[plane])));
 }
-
-// Pixels 0, 2 of each of two fours, in order.
-inline Pairs4 EvenPairs(const Pairs4& low, const Pairs4& high) {
-    const auto evens = [](__m128i a, __m128i b) {
-        return _mm_castps_si128(_mm_shuffle_ps(_mm_castsi128_ps(a), _mm_castsi128_ps(b), _MM_SHUFFLE(2, 0, 2, 0)));
-    };
-    return Pairs4{evens(low.yCb, high.yCb), evens(low.cr, high.cr)};
+inline __m128i OddSums(const Yc48Fixed& k, int plane, const Regrouped& r) {
+    return Shifted(
+        k, plane,
+        _mm_add_epi32(_mm_madd_epi16(r.middle, k.oddFirst[plane]), _mm_madd_epi16(r.oddCbCr, k.oddLast[plane])));
 }
-
+// 16-bit samples clipped to 0 .. top (the signed pack keeps 0 to 32767).
+inline __m128i Clip(const Yc48Fixed& k, __m128i packed) {
+    return _mm_min_epi16(_mm_max_epi16(packed, _mm_setzero_si128()), k.top);
+}
+// One plane's samples of all eight pixels, in pixel order.
+inline void StoreFixedEight(const Yc48Fixed& k, int plane, const Regrouped& r, uint16_t* at) {
+    const __m128i packed = _mm_packs_epi32(EvenSums(k, plane, r), OddSums(k, plane, r));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(at), Clip(k, Interleave(packed)));
+}
+// One plane's samples of the even pixels.
+inline void StoreFixedEvens(const Yc48Fixed& k, int plane, const Regrouped& r, uint16_t* at) {
+    const __m128i sums = EvenSums(k, plane, r);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(at), Clip(k, _mm_packs_epi32(sums, sums)));
+}
 }  // namespace
 
 SIMD_ENTRY void Yc48Samples_SSE2(const uint8_t* pixels, int32_t count, const SampleMatrix* matrix, uint16_t* y,
@@ -245,21 +245,15 @@ SIMD_ENTRY void Yc48Samples_SSE2(const uint8_t* pixels, int32_t count, const Sam
                 Yc48Samples_C(p, 8, matrix, y + i, cbAt, crAt, chromaStep);
                 continue;
             }
-            const Pairs4 low = MakePairs(Yc48QuadInts(SignExtendLow(v0), SignExtendHigh(v0), SignExtendLow(v1)));
-            const Pairs4 high = MakePairs(Yc48QuadInts(SignExtendHigh(v1), SignExtendLow(v2), SignExtendHigh(v2)));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(y + i),
-                             Clip8(k, Yc48FixedSums(k, 0, low), Yc48FixedSums(k, 0, high)));
+            const Regrouped r = Regroup(v0, v1, v2);
+            StoreFixedEight(k, 0, r, y + i);
             if (chromaStep == 1) {
-                _mm_storeu_si128(reinterpret_cast<__m128i*>(cbAt),
-                                 Clip8(k, Yc48FixedSums(k, 1, low), Yc48FixedSums(k, 1, high)));
-                _mm_storeu_si128(reinterpret_cast<__m128i*>(crAt),
-                                 Clip8(k, Yc48FixedSums(k, 2, low), Yc48FixedSums(k, 2, high)));
-                continue;
+                StoreFixedEight(k, 1, r, cbAt);
+                StoreFixedEight(k, 2, r, crAt);
+            } else {
+                StoreFixedEvens(k, 1, r, cbAt);
+                StoreFixedEvens(k, 2, r, crAt);
             }
-            const Pairs4 evens = EvenPairs(low, high);
-            const __m128i cbs = Yc48FixedSums(k, 1, evens), crs = Yc48FixedSums(k, 2, evens);
-            _mm_storel_epi64(reinterpret_cast<__m128i*>(cbAt), Clip8(k, cbs, cbs));
-            _mm_storel_epi64(reinterpret_cast<__m128i*>(crAt), Clip8(k, crs, crs));
         }
         Yc48Samples_C(pixels + 6 * static_cast<intptr_t>(i), count - i, matrix, y + i, cb + i / chromaStep,
                       cr + i / chromaStep, chromaStep);
@@ -268,22 +262,18 @@ SIMD_ENTRY void Yc48Samples_SSE2(const uint8_t* pixels, int32_t count, const Sam
     const Coefficients k = Broadcast(matrix);
     for (; i + 8 <= count; i += 8) {
         const uint8_t* p = pixels + 6 * static_cast<intptr_t>(i);
-        const __m128i v0 = Load(p), v1 = Load(p + 16), v2 = Load(p + 32);
-        const Values4 low = Yc48Quad(SignExtendLow(v0), SignExtendHigh(v0), SignExtendLow(v1));
-        const Values4 high = Yc48Quad(SignExtendHigh(v1), SignExtendLow(v2), SignExtendHigh(v2));
-        if (chromaStep == 1) {
-            Store(Quantise4(k, low), Quantise4(k, high), y + i, cb + i, cr + i);
-            continue;
+        const Regrouped r = Regroup(Load(p), Load(p + 16), Load(p + 32));
+        const Values4 even = EvenValues(r), odd = OddValues(r);
+        uint16_t* out[3] = {y + i, cb + i / chromaStep, cr + i / chromaStep};
+        for (int plane = 0; plane < 3; ++plane) {
+            const __m128i evens = Quantise(k.k[plane], k.top, even.a, even.b, even.c);
+            if (plane > 0 && chromaStep != 1) {  // the even pixels' chroma: all that 4:2:0 and 4:2:2 keep
+                _mm_storel_epi64(reinterpret_cast<__m128i*>(out[plane]), _mm_packs_epi32(evens, evens));
+                continue;
+            }
+            const __m128i odds = Quantise(k.k[plane], k.top, odd.a, odd.b, odd.c);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out[plane]), Interleave(_mm_packs_epi32(evens, odds)));
         }
-        // Luma of all eight; chroma of pixels 0 2 4 6 only, which is all that
-        // 4:2:0 and 4:2:2 keep.
-        Store8(y + i, Quantise(k.k[0], k.top, low.a, low.b, low.c), Quantise(k.k[0], k.top, high.a, high.b, high.c));
-        const __m128 a = _mm_shuffle_ps(low.a, high.a, _MM_SHUFFLE(2, 0, 2, 0));
-        const __m128 b = _mm_shuffle_ps(low.b, high.b, _MM_SHUFFLE(2, 0, 2, 0));
-        const __m128 c = _mm_shuffle_ps(low.c, high.c, _MM_SHUFFLE(2, 0, 2, 0));
-        const __m128i cbs = Quantise(k.k[1], k.top, a, b, c), crs = Quantise(k.k[2], k.top, a, b, c);
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(cb + i / 2), _mm_packs_epi32(cbs, cbs));
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(cr + i / 2), _mm_packs_epi32(crs, crs));
     }
     Yc48Samples_C(pixels + 6 * static_cast<intptr_t>(i), count - i, matrix, y + i, cb + i / chromaStep,
                   cr + i / chromaStep, chromaStep);
