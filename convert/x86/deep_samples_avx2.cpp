@@ -54,19 +54,6 @@ inline Planes8 Quantise8(const Coefficients& k, __m256i a, __m256i b, __m256i c)
     return Quantise8(k, ToFloat(a, b, c));
 }
 
-// The even pixels of sixteen, in order: 0 2 4 6 of each eight, then joined.
-inline __m256 Evens(__m256 first, __m256 second) {
-    const __m256i gather = _mm256_setr_epi32(0, 2, 4, 6, 1, 3, 5, 7);
-    return _mm256_permute2f128_ps(_mm256_permutevar8x32_ps(first, gather), _mm256_permutevar8x32_ps(second, gather),
-                                  0x20);
-}
-
-// Eight samples in pixel order from eight 32-bit lanes.
-inline void Store8(uint16_t* at, __m256i samples) {
-    const __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi32(samples, samples), 0x08);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(at), _mm256_castsi256_si128(packed));
-}
-
 // Sixteen samples from two vectors whose 32-bit lanes hold pixels in the
 // order `order` gives, once packed to 16 bits (two samples a 32-bit lane).
 inline void Store16(uint16_t* at, __m256i first, __m256i second, __m256i order) {
@@ -80,32 +67,44 @@ inline void Store(const Planes8& first, const Planes8& second, __m256i order, ui
     Store16(cr, first.cr, second.cr, order);
 }
 
-inline __m256i Widen(const uint8_t* p) {
-    return _mm256_cvtepi16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
-}
-
-// Eight YC48 pixels as three vectors of 32-bit values: a = y0 cb0 cr0 y1 cb1
-// cr1 y2 cb2, b = cr2 y3 cb3 cr3 y4 cb4 cr4 y5, c = cb5 cr5 y6 cb6 cr6 y7 cb7
-// cr7. Each component's eight values sit in eight different lanes of a, b
-// and c: two blends and one permutation gather them, in pixel order.
-struct Ints8 {
-    __m256i a, b, c;
+// Sixteen YC48 pixels, eight a 128-bit half (bytes 0-47 in the low halves,
+// 48-95 in the high ones), each eight regrouped as the SSE2 kernel regroups
+// them: the even pixels' (y, cb) words, the middle words (an even pixel's cr,
+// the next odd pixel's y) and the odd pixels' (cb, cr), without moving a
+// word within its dword, by five in-half shuffles.
+struct Regrouped {
+    __m256i evenYCb, middle, oddCbCr;
 };
-
-inline Ints8 Yc48OctetInts(const uint8_t* p) {
-    const __m256i a = Widen(p), b = Widen(p + 16), c = Widen(p + 32);
-    // y: a0 b1 c2 a3 b4 c5 a6 b7; cb: c0 a1 b2 c3 a4 b5 c6 a7; cr: b0 c1 a2 b3 c4 a5 b6 c7.
-    const __m256i y = _mm256_blend_epi32(_mm256_blend_epi32(a, b, 0x92), c, 0x24);
-    const __m256i cb = _mm256_blend_epi32(_mm256_blend_epi32(a, b, 0x24), c, 0x49);
-    const __m256i cr = _mm256_blend_epi32(_mm256_blend_epi32(a, b, 0x49), c, 0x92);
-    return Ints8{_mm256_permutevar8x32_epi32(y, _mm256_setr_epi32(0, 3, 6, 1, 4, 7, 2, 5)),
-                 _mm256_permutevar8x32_epi32(cb, _mm256_setr_epi32(1, 4, 7, 2, 5, 0, 3, 6)),
-                 _mm256_permutevar8x32_epi32(cr, _mm256_setr_epi32(2, 5, 0, 3, 6, 1, 4, 7))};
+inline __m256i LoadHalves(const uint8_t* low, const uint8_t* high) {
+    return _mm256_inserti128_si256(_mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(low))),
+                                   _mm_loadu_si128(reinterpret_cast<const __m128i*>(high)), 1);
 }
-
-inline Values8 Yc48Octet(const uint8_t* p) {
-    const Ints8 v = Yc48OctetInts(p);
-    return ToFloat(v.a, v.b, v.c);
+inline __m256 AsFloats(__m256i v) { return _mm256_castsi256_ps(v); }
+inline __m256i AsInts(__m256 v) { return _mm256_castps_si256(v); }
+inline Regrouped Regroup(__m256i v0, __m256i v1, __m256i v2) {
+    const __m256 front = _mm256_shuffle_ps(AsFloats(v0), AsFloats(v1), _MM_SHUFFLE(1, 0, 2, 1));  // D1 D2 D4 D5
+    const __m256 back = _mm256_shuffle_ps(AsFloats(v1), AsFloats(v2), _MM_SHUFFLE(2, 1, 3, 2));   // D6 D7 D9 D10
+    return Regrouped{AsInts(_mm256_shuffle_ps(AsFloats(v0), back, _MM_SHUFFLE(2, 0, 3, 0))),
+                     AsInts(_mm256_shuffle_ps(front, back, _MM_SHUFFLE(3, 1, 2, 0))),
+                     AsInts(_mm256_shuffle_ps(front, AsFloats(v2), _MM_SHUFFLE(3, 0, 3, 1)))};
+}
+inline __m256i LowWord(__m256i v) { return _mm256_srai_epi32(_mm256_slli_epi32(v, 16), 16); }
+inline __m256i HighWord(__m256i v) { return _mm256_srai_epi32(v, 16); }
+inline Values8 EvenValues(const Regrouped& r) {
+    return ToFloat(LowWord(r.evenYCb), HighWord(r.evenYCb), LowWord(r.middle));
+}
+inline Values8 OddValues(const Regrouped& r) {
+    return ToFloat(HighWord(r.middle), LowWord(r.oddCbCr), HighWord(r.oddCbCr));
+}
+// Sixteen samples in pixel order from the even and the odd pixels' 32-bit
+// values, clipped below at 0 by the pack.
+inline __m256i Interleaved(__m256i evens, __m256i odds) {
+    const __m256i packed = _mm256_packus_epi32(evens, odds);  // per half: evens, then odds
+    return _mm256_unpacklo_epi16(packed, _mm256_srli_si256(packed, 8));
+}
+// Eight samples in pixel order from the even pixels' values of both halves.
+inline __m128i EvensOnly(__m256i evens) {
+    return _mm256_castsi256_si128(_mm256_permute4x64_epi64(_mm256_packus_epi32(evens, evens), 0x08));
 }
 
 // Eight PA64 pixels, four a vector. The unpacks work within each 128-bit
@@ -133,7 +132,6 @@ struct FixedCoefficients {
     __m256i bias[3];
     __m128i shift;
     __m256i top;
-    __m256i limit, lowest;  // YC48's values within +-fixedLimit
 };
 
 FixedCoefficients BroadcastFixed(const SampleMatrix* m) {
@@ -148,8 +146,6 @@ FixedCoefficients BroadcastFixed(const SampleMatrix* m) {
     }
     c.shift = _mm_cvtsi32_si128(m->shift);
     c.top = _mm256_set1_epi16(static_cast<int16_t>(m->fixedTop));
-    c.limit = _mm256_set1_epi16(m->fixedLimit);
-    c.lowest = _mm256_set1_epi16(static_cast<int16_t>(-m->fixedLimit));
     return c;
 }
 
@@ -201,105 +197,99 @@ void Pa64FixedSixteen(const FixedCoefficients& k, const uint8_t* p, uint16_t* y,
     }
 }
 
-// YC48 in fixed point, as the SSE2 kernel does it: (y, cb) and (cr, 0)
-// pairs multiplied with the row's (f0, f1) and (f2, 0), as PA64's (R, G) and
-// (B, A), for pixels whose values all lie within the matrix's limit.
-// Whether any of sixteen pixels' 48 values lies beyond the limit.
-inline bool BeyondLimit(const FixedCoefficients& k, const uint8_t* p) {
-    __m256i beyond = _mm256_setzero_si256();
-    for (int part = 0; part < 3; ++part) {
-        const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32 * part));
-        beyond =
-            _mm256_or_si256(beyond, _mm256_or_si256(_mm256_cmpgt_epi16(v, k.limit), _mm256_cmpgt_epi16(k.lowest, v)));
+// YC48 in fixed point as the SSE2 kernel computes it: f0 y + f1 cb + f2 cr
+// + bias, shifted down, as pmaddwd pairs of the regrouped words, for pixels
+// whose values all lie within the matrix's limit (the caller checks).
+struct Yc48Fixed {
+    __m256i evenFirst[3], evenLast[3], oddFirst[3], oddLast[3], bias[3];
+    __m128i shift;
+    __m256i top, limit, lowest;
+};
+inline __m256i WordPair(int16_t low, int16_t high) {
+    return _mm256_set1_epi32(
+        static_cast<int32_t>(static_cast<uint16_t>(low) | static_cast<uint32_t>(static_cast<uint16_t>(high)) << 16));
+}
+Yc48Fixed BroadcastYc48Fixed(const SampleMatrix* m) {
+    Yc48Fixed c;
+    const FixedRow* rows[3] = {&m->fixedY, &m->fixedCb, &m->fixedCr};
+    for (int i = 0; i < 3; ++i) {
+        const int16_t* f = rows[i]->f;
+        c.evenFirst[i] = WordPair(f[0], f[1]);
+        c.evenLast[i] = WordPair(f[2], 0);
+        c.oddFirst[i] = WordPair(0, f[0]);
+        c.oddLast[i] = WordPair(f[1], f[2]);
+        c.bias[i] = _mm256_set1_epi32(rows[i]->bias);
     }
+    c.shift = _mm_cvtsi32_si128(m->shift);
+    c.top = _mm256_set1_epi16(static_cast<int16_t>(m->fixedTop));
+    c.limit = _mm256_set1_epi16(m->fixedLimit);
+    c.lowest = _mm256_set1_epi16(static_cast<int16_t>(-m->fixedLimit));
+    return c;
+}
+// Whether any of sixteen pixels' 48 values lies beyond the limit.
+inline bool BeyondLimit(const Yc48Fixed& k, __m256i v0, __m256i v1, __m256i v2) {
+    const __m256i highest = _mm256_max_epi16(_mm256_max_epi16(v0, v1), v2);
+    const __m256i lowest = _mm256_min_epi16(_mm256_min_epi16(v0, v1), v2);
+    const __m256i beyond = _mm256_or_si256(_mm256_cmpgt_epi16(highest, k.limit), _mm256_cmpgt_epi16(k.lowest, lowest));
     return !_mm256_testz_si256(beyond, beyond);
 }
-
-struct Pairs8 {
-    __m256i yCb, cr;
-};
-inline Pairs8 MakePairs(const Ints8& v) {
-    const __m256i low = _mm256_set1_epi32(0xFFFF);
-    return Pairs8{_mm256_or_si256(_mm256_and_si256(v.a, low), _mm256_slli_epi32(v.b, 16)), _mm256_and_si256(v.c, low)};
-}
-
-inline __m256i FixedCoefficientsSums(const FixedCoefficients& k, int plane, const Pairs8& p) {
-    const __m256i sums =
-        _mm256_add_epi32(_mm256_madd_epi16(p.yCb, k.redGreen[plane]), _mm256_madd_epi16(p.cr, k.blue[plane]));
+inline __m256i Shifted(const Yc48Fixed& k, int plane, __m256i sums) {
     return _mm256_sra_epi32(_mm256_add_epi32(sums, k.bias[plane]), k.shift);
 }
-
-// Sixteen samples in pixel order from two eights' sums (each in pixel
-// order), clipped to 0 .. top: the pack works within 128-bit halves.
-inline void StoreFixed16(const FixedCoefficients& k, uint16_t* at, __m256i first, __m256i second) {
-    const __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi32(first, second), _MM_SHUFFLE(3, 1, 2, 0));
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(at), _mm256_min_epu16(packed, k.top));
+inline __m256i EvenSums(const Yc48Fixed& k, int plane, const Regrouped& r) {
+    return Shifted(k, plane,
+                   _mm256_add_epi32(_mm256_madd_epi16(r.evenYCb, k.evenFirst[plane]),
+                                    _mm256_madd_epi16(r.middle, k.evenLast[plane])));
 }
-// Eight samples in pixel order from one eight's sums.
-inline void StoreFixed8(const FixedCoefficients& k, uint16_t* at, __m256i sums) {
-    const __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi32(sums, sums), 0x08);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(at),
-                     _mm_min_epu16(_mm256_castsi256_si128(packed), _mm256_castsi256_si128(k.top)));
-}
-
-// The even pixels of sixteen, in order, from two eights' pairs.
-inline Pairs8 EvenPairs(const Pairs8& first, const Pairs8& second) {
-    const __m256i gather = _mm256_setr_epi32(0, 2, 4, 6, 1, 3, 5, 7);
-    const auto evens = [&](__m256i a, __m256i b) {
-        return _mm256_permute2x128_si256(_mm256_permutevar8x32_epi32(a, gather), _mm256_permutevar8x32_epi32(b, gather),
-                                         0x20);
-    };
-    return Pairs8{evens(first.yCb, second.yCb), evens(first.cr, second.cr)};
+inline __m256i OddSums(const Yc48Fixed& k, int plane, const Regrouped& r) {
+    return Shifted(k, plane,
+                   _mm256_add_epi32(_mm256_madd_epi16(r.middle, k.oddFirst[plane]),
+                                    _mm256_madd_epi16(r.oddCbCr, k.oddLast[plane])));
 }
 
 }  // namespace
 
 SIMD_ENTRY void Yc48Samples_AVX2(const uint8_t* pixels, int32_t count, const SampleMatrix* matrix, uint16_t* y,
                                  uint16_t* cb, uint16_t* cr, int32_t chromaStep) {
+    int32_t i = 0;
     if (matrix->shift != 0) {
-        const FixedCoefficients k = BroadcastFixed(matrix);
-        int32_t i = 0;
+        const Yc48Fixed k = BroadcastYc48Fixed(matrix);
         for (; i + 16 <= count; i += 16) {
             const uint8_t* p = pixels + 6 * static_cast<intptr_t>(i);
-            uint16_t* const cbAt = cb + i / chromaStep;
-            uint16_t* const crAt = cr + i / chromaStep;
-            if (BeyondLimit(k, p)) {  // rare: each pixel by its own rule
-                Yc48Samples_C(p, 16, matrix, y + i, cbAt, crAt, chromaStep);
+            uint16_t* out[3] = {y + i, cb + i / chromaStep, cr + i / chromaStep};
+            const __m256i v0 = LoadHalves(p, p + 48), v1 = LoadHalves(p + 16, p + 64), v2 = LoadHalves(p + 32, p + 80);
+            if (BeyondLimit(k, v0, v1, v2)) {  // rare: each pixel by its own rule
+                Yc48Samples_C(p, 16, matrix, out[0], out[1], out[2], chromaStep);
                 continue;
             }
-            const Pairs8 first = MakePairs(Yc48OctetInts(p)), second = MakePairs(Yc48OctetInts(p + 48));
-            StoreFixed16(k, y + i, FixedCoefficientsSums(k, 0, first), FixedCoefficientsSums(k, 0, second));
-            if (chromaStep == 1) {
-                StoreFixed16(k, cbAt, FixedCoefficientsSums(k, 1, first), FixedCoefficientsSums(k, 1, second));
-                StoreFixed16(k, crAt, FixedCoefficientsSums(k, 2, first), FixedCoefficientsSums(k, 2, second));
-                continue;
+            const Regrouped r = Regroup(v0, v1, v2);
+            for (int plane = 0; plane < 3; ++plane) {
+                if (plane > 0 && chromaStep != 1) {
+                    _mm_storeu_si128(reinterpret_cast<__m128i*>(out[plane]),
+                                     _mm_min_epu16(EvensOnly(EvenSums(k, plane, r)), _mm256_castsi256_si128(k.top)));
+                    continue;
+                }
+                const __m256i samples = Interleaved(EvenSums(k, plane, r), OddSums(k, plane, r));
+                _mm256_storeu_si256(reinterpret_cast<__m256i*>(out[plane]), _mm256_min_epu16(samples, k.top));
             }
-            const Pairs8 evens = EvenPairs(first, second);
-            StoreFixed8(k, cbAt, FixedCoefficientsSums(k, 1, evens));
-            StoreFixed8(k, crAt, FixedCoefficientsSums(k, 2, evens));
         }
-        Yc48Samples_C(pixels + 6 * static_cast<intptr_t>(i), count - i, matrix, y + i, cb + i / chromaStep,
-                      cr + i / chromaStep, chromaStep);
-        return;
-    }
-    const Coefficients k = Broadcast(matrix);
-    // Packing works within each 128-bit half: pixels 0-3 8-11 4-7 12-15.
-    const __m256i order = _mm256_setr_epi32(0, 1, 4, 5, 2, 3, 6, 7);
-    int32_t i = 0;
-    for (; i + 16 <= count; i += 16) {
-        const uint8_t* p = pixels + 6 * static_cast<intptr_t>(i);
-        const Values8 first = Yc48Octet(p), second = Yc48Octet(p + 48);
-        if (chromaStep == 1) {
-            Store(Quantise8(k, first), Quantise8(k, second), order, y + i, cb + i, cr + i);
-            continue;
+    } else {
+        const Coefficients k = Broadcast(matrix);
+        for (; i + 16 <= count; i += 16) {
+            const uint8_t* p = pixels + 6 * static_cast<intptr_t>(i);
+            uint16_t* out[3] = {y + i, cb + i / chromaStep, cr + i / chromaStep};
+            const Regrouped r = Regroup(LoadHalves(p, p + 48), LoadHalves(p + 16, p + 64), LoadHalves(p + 32, p + 80));
+            const Values8 even = EvenValues(r), odd = OddValues(r);
+            for (int plane = 0; plane < 3; ++plane) {
+                const __m256i evens = Quantise(k.k[plane], k.top, even.a, even.b, even.c);
+                if (plane > 0 && chromaStep != 1) {  // the even pixels' chroma: all that 4:2:0 and 4:2:2 keep
+                    _mm_storeu_si128(reinterpret_cast<__m128i*>(out[plane]), EvensOnly(evens));
+                    continue;
+                }
+                const __m256i odds = Quantise(k.k[plane], k.top, odd.a, odd.b, odd.c);
+                _mm256_storeu_si256(reinterpret_cast<__m256i*>(out[plane]), Interleaved(evens, odds));
+            }
         }
-        // Luma of all sixteen; chroma of the even eight only, which is all
-        // that 4:2:0 and 4:2:2 keep.
-        Store16(y + i, Quantise(k.k[0], k.top, first.a, first.b, first.c),
-                Quantise(k.k[0], k.top, second.a, second.b, second.c), order);
-        const __m256 a = Evens(first.a, second.a), b = Evens(first.b, second.b), c = Evens(first.c, second.c);
-        Store8(cb + i / 2, Quantise(k.k[1], k.top, a, b, c));
-        Store8(cr + i / 2, Quantise(k.k[2], k.top, a, b, c));
     }
     Yc48Samples_C(pixels + 6 * static_cast<intptr_t>(i), count - i, matrix, y + i, cb + i / chromaStep,
                   cr + i / chromaStep, chromaStep);
