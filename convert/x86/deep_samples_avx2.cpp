@@ -131,7 +131,6 @@ struct FixedCoefficients {
     __m256i blue[3];      // f2 0, repeated
     __m256i bias[3];
     __m128i shift;
-    __m256i top;
 };
 
 FixedCoefficients BroadcastFixed(const SampleMatrix* m) {
@@ -145,7 +144,6 @@ FixedCoefficients BroadcastFixed(const SampleMatrix* m) {
         c.bias[i] = _mm256_set1_epi32(r->bias);
     }
     c.shift = _mm_cvtsi32_si128(m->shift);
-    c.top = _mm256_set1_epi16(static_cast<int16_t>(m->fixedTop));
     return c;
 }
 
@@ -171,10 +169,12 @@ inline __m256i LoadSigned(const uint8_t* p) {
     return _mm256_xor_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)), _mm256_set1_epi16(-32768));
 }
 
-// Sixteen pixels: the two eights packed to 16 bits (negative sums to 0, as
-// the scalar clip), capped at the top code, back in pixel order. With
-// evenChroma, Cb and Cr of pixels 0, 2, ... 14 only: each pixel is 64 bits,
-// so the low halves of the vectors' pairs are the even pixels.
+// Sixteen pixels: the two eights packed to 16 bits, back in pixel order.
+// R'G'B' within 0 to 65535 gives Y' within 16 to 235 and Cb, Cr within 16 to
+// 240 (times 2^(n-8)), rounding included: the scalar kernel's clips at 0 and
+// at the top code never act here, so none is made. With evenChroma, Cb and
+// Cr of pixels 0, 2, ... 14 only: each pixel is 64 bits, so the low halves
+// of the vectors' pairs are the even pixels.
 void Pa64FixedSixteen(const FixedCoefficients& k, const uint8_t* p, uint16_t* y, uint16_t* cb, uint16_t* cr,
                       bool evenChroma) {
     const __m256i a = LoadSigned(p), b = LoadSigned(p + 32), c = LoadSigned(p + 64), d = LoadSigned(p + 96);
@@ -183,18 +183,16 @@ void Pa64FixedSixteen(const FixedCoefficients& k, const uint8_t* p, uint16_t* y,
     uint16_t* out[3] = {y, cb, cr};
     for (int plane = 0; plane < (evenChroma ? 1 : 3); ++plane) {
         const __m256i packed = _mm256_packus_epi32(FixedSums(k, plane, low), FixedSums(k, plane, high));
-        const __m256i samples = _mm256_min_epu16(_mm256_permutevar8x32_epi32(packed, order), k.top);
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out[plane]), samples);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out[plane]), _mm256_permutevar8x32_epi32(packed, order));
     }
     if (!evenChroma) return;
-    // Pixels 0 4 8 12 | 2 6 10 14: in order, then packed.
+    // Pixels 0 4 8 12 | 2 6 10 14, Cb and Cr packed together: each half's
+    // four Cb (then Cr) words interleave with the other half's.
     const Halves evens = Split(_mm256_unpacklo_epi64(a, b), _mm256_unpacklo_epi64(c, d));
-    for (int plane = 1; plane < 3; ++plane) {
-        const __m256i sums = _mm256_permutevar8x32_epi32(FixedSums(k, plane, evens), order);
-        const __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi32(sums, sums), 0x08);
-        const __m128i samples = _mm_min_epu16(_mm256_castsi256_si128(packed), _mm256_castsi256_si128(k.top));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out[plane]), samples);
-    }
+    const __m256i both = _mm256_packus_epi32(FixedSums(k, 1, evens), FixedSums(k, 2, evens));
+    const __m128i first = _mm256_castsi256_si128(both), second = _mm256_extracti128_si256(both, 1);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(cb), _mm_unpacklo_epi16(first, second));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(cr), _mm_unpackhi_epi16(first, second));
 }
 
 // YC48 in fixed point as the SSE2 kernel computes it: f0 y + f1 cb + f2 cr
