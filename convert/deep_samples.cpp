@@ -142,9 +142,9 @@ void Yc48Samples_C(const uint8_t* pixels, int32_t count, const SampleMatrix* mat
     for (int32_t i = 0; i < count; ++i) {
         const uint8_t* p = pixels + 6 * static_cast<intptr_t>(i);
         const int32_t a = ReadSigned16(p), b = ReadSigned16(p + 2), c = ReadSigned16(p + 4);
-        const bool chroma = i % chromaStep == 0;
-        uint16_t* const cbAt = cb + i / chromaStep;
-        uint16_t* const crAt = cr + i / chromaStep;
+        const bool chroma = HasChroma(i, chromaStep);
+        uint16_t* const cbAt = cb + ChromaIndex(i, chromaStep);
+        uint16_t* const crAt = cr + ChromaIndex(i, chromaStep);
         if (WithinFixedLimit(matrix, a, b, c)) {
             y[i] = QuantiseFixed(&matrix->fixedY, shift, top, a, b, c);
             if (!chroma) continue;
@@ -167,9 +167,9 @@ void Pa64Samples_C(const uint8_t* pixels, int32_t count, const SampleMatrix* mat
     for (int32_t i = 0; i < count; ++i) {
         const uint8_t* p = pixels + 8 * static_cast<intptr_t>(i);
         const int32_t r = ReadUnsigned16(p), g = ReadUnsigned16(p + 2), b = ReadUnsigned16(p + 4);
-        const bool chroma = i % chromaStep == 0;
-        uint16_t* const cbAt = cb + i / chromaStep;
-        uint16_t* const crAt = cr + i / chromaStep;
+        const bool chroma = HasChroma(i, chromaStep);
+        uint16_t* const cbAt = cb + ChromaIndex(i, chromaStep);
+        uint16_t* const crAt = cr + ChromaIndex(i, chromaStep);
         if (shift == 0) {
             y[i] = QuantiseSample(&matrix->y, r, g, b, matrix->top);
             if (!chroma) continue;

@@ -254,7 +254,7 @@ SIMD_ENTRY void Yc48Samples_AVX2(const uint8_t* pixels, int32_t count, const Sam
         const Yc48Fixed k = BroadcastYc48Fixed(matrix);
         for (; i + 16 <= count; i += 16) {
             const uint8_t* p = pixels + 6 * static_cast<intptr_t>(i);
-            uint16_t* out[3] = {y + i, cb + i / chromaStep, cr + i / chromaStep};
+            uint16_t* out[3] = {y + i, cb + ChromaIndex(i, chromaStep), cr + ChromaIndex(i, chromaStep)};
             const __m256i v0 = LoadHalves(p, p + 48), v1 = LoadHalves(p + 16, p + 64), v2 = LoadHalves(p + 32, p + 80);
             if (BeyondLimit(k, v0, v1, v2)) {  // rare: each pixel by its own rule
                 Yc48Samples_C(p, 16, matrix, out[0], out[1], out[2], chromaStep);
@@ -275,7 +275,7 @@ SIMD_ENTRY void Yc48Samples_AVX2(const uint8_t* pixels, int32_t count, const Sam
         const Coefficients k = Broadcast(matrix);
         for (; i + 16 <= count; i += 16) {
             const uint8_t* p = pixels + 6 * static_cast<intptr_t>(i);
-            uint16_t* out[3] = {y + i, cb + i / chromaStep, cr + i / chromaStep};
+            uint16_t* out[3] = {y + i, cb + ChromaIndex(i, chromaStep), cr + ChromaIndex(i, chromaStep)};
             const Regrouped r = Regroup(LoadHalves(p, p + 48), LoadHalves(p + 16, p + 64), LoadHalves(p + 32, p + 80));
             const Values8 even = EvenValues(r), odd = OddValues(r);
             for (int plane = 0; plane < 3; ++plane) {
@@ -289,8 +289,8 @@ SIMD_ENTRY void Yc48Samples_AVX2(const uint8_t* pixels, int32_t count, const Sam
             }
         }
     }
-    Yc48Samples_C(pixels + 6 * static_cast<intptr_t>(i), count - i, matrix, y + i, cb + i / chromaStep,
-                  cr + i / chromaStep, chromaStep);
+    Yc48Samples_C(pixels + 6 * static_cast<intptr_t>(i), count - i, matrix, y + i, cb + ChromaIndex(i, chromaStep),
+                  cr + ChromaIndex(i, chromaStep), chromaStep);
 }
 
 SIMD_ENTRY void Pa64Samples_AVX2(const uint8_t* pixels, int32_t count, const SampleMatrix* matrix, uint16_t* y,
@@ -299,10 +299,10 @@ SIMD_ENTRY void Pa64Samples_AVX2(const uint8_t* pixels, int32_t count, const Sam
     if (matrix->shift != 0) {
         const FixedCoefficients k = BroadcastFixed(matrix);
         for (; i + 16 <= count; i += 16)
-            Pa64FixedSixteen(k, pixels + 8 * static_cast<intptr_t>(i), y + i, cb + i / chromaStep, cr + i / chromaStep,
-                             chromaStep != 1);
-        Pa64Samples_C(pixels + 8 * static_cast<intptr_t>(i), count - i, matrix, y + i, cb + i / chromaStep,
-                      cr + i / chromaStep, chromaStep);
+            Pa64FixedSixteen(k, pixels + 8 * static_cast<intptr_t>(i), y + i, cb + ChromaIndex(i, chromaStep),
+                             cr + ChromaIndex(i, chromaStep), chromaStep != 1);
+        Pa64Samples_C(pixels + 8 * static_cast<intptr_t>(i), count - i, matrix, y + i, cb + ChromaIndex(i, chromaStep),
+                      cr + ChromaIndex(i, chromaStep), chromaStep);
         return;
     }
     if (chromaStep != 1) {

@@ -238,8 +238,8 @@ SIMD_ENTRY void Yc48Samples_SSE2(const uint8_t* pixels, int32_t count, const Sam
         const Yc48Fixed k = BroadcastYc48Fixed(matrix);
         for (; i + 8 <= count; i += 8) {
             const uint8_t* p = pixels + 6 * static_cast<intptr_t>(i);
-            uint16_t* const cbAt = cb + i / chromaStep;
-            uint16_t* const crAt = cr + i / chromaStep;
+            uint16_t* const cbAt = cb + ChromaIndex(i, chromaStep);
+            uint16_t* const crAt = cr + ChromaIndex(i, chromaStep);
             const __m128i v0 = Load(p), v1 = Load(p + 16), v2 = Load(p + 32);
             if (BeyondLimit(k, v0, v1, v2)) {  // rare: each pixel by its own rule
                 Yc48Samples_C(p, 8, matrix, y + i, cbAt, crAt, chromaStep);
@@ -255,8 +255,8 @@ SIMD_ENTRY void Yc48Samples_SSE2(const uint8_t* pixels, int32_t count, const Sam
                 StoreFixedEvens(k, 2, r, crAt);
             }
         }
-        Yc48Samples_C(pixels + 6 * static_cast<intptr_t>(i), count - i, matrix, y + i, cb + i / chromaStep,
-                      cr + i / chromaStep, chromaStep);
+        Yc48Samples_C(pixels + 6 * static_cast<intptr_t>(i), count - i, matrix, y + i, cb + ChromaIndex(i, chromaStep),
+                      cr + ChromaIndex(i, chromaStep), chromaStep);
         return;
     }
     const Coefficients k = Broadcast(matrix);
@@ -264,7 +264,7 @@ SIMD_ENTRY void Yc48Samples_SSE2(const uint8_t* pixels, int32_t count, const Sam
         const uint8_t* p = pixels + 6 * static_cast<intptr_t>(i);
         const Regrouped r = Regroup(Load(p), Load(p + 16), Load(p + 32));
         const Values4 even = EvenValues(r), odd = OddValues(r);
-        uint16_t* out[3] = {y + i, cb + i / chromaStep, cr + i / chromaStep};
+        uint16_t* out[3] = {y + i, cb + ChromaIndex(i, chromaStep), cr + ChromaIndex(i, chromaStep)};
         for (int plane = 0; plane < 3; ++plane) {
             const __m128i evens = Quantise(k.k[plane], k.top, even.a, even.b, even.c);
             if (plane > 0 && chromaStep != 1) {  // the even pixels' chroma: all that 4:2:0 and 4:2:2 keep
@@ -275,8 +275,8 @@ SIMD_ENTRY void Yc48Samples_SSE2(const uint8_t* pixels, int32_t count, const Sam
             _mm_storeu_si128(reinterpret_cast<__m128i*>(out[plane]), Interleave(_mm_packs_epi32(evens, odds)));
         }
     }
-    Yc48Samples_C(pixels + 6 * static_cast<intptr_t>(i), count - i, matrix, y + i, cb + i / chromaStep,
-                  cr + i / chromaStep, chromaStep);
+    Yc48Samples_C(pixels + 6 * static_cast<intptr_t>(i), count - i, matrix, y + i, cb + ChromaIndex(i, chromaStep),
+                  cr + ChromaIndex(i, chromaStep), chromaStep);
 }
 
 SIMD_ENTRY void Pa64Samples_SSE2(const uint8_t* pixels, int32_t count, const SampleMatrix* matrix, uint16_t* y,
@@ -285,10 +285,10 @@ SIMD_ENTRY void Pa64Samples_SSE2(const uint8_t* pixels, int32_t count, const Sam
     if (matrix->shift != 0) {
         const FixedCoefficients k = BroadcastFixed(matrix);
         for (; i + 8 <= count; i += 8)
-            Pa64FixedEight(k, pixels + 8 * static_cast<intptr_t>(i), y + i, cb + i / chromaStep, cr + i / chromaStep,
-                           chromaStep != 1);
-        Pa64Samples_C(pixels + 8 * static_cast<intptr_t>(i), count - i, matrix, y + i, cb + i / chromaStep,
-                      cr + i / chromaStep, chromaStep);
+            Pa64FixedEight(k, pixels + 8 * static_cast<intptr_t>(i), y + i, cb + ChromaIndex(i, chromaStep),
+                           cr + ChromaIndex(i, chromaStep), chromaStep != 1);
+        Pa64Samples_C(pixels + 8 * static_cast<intptr_t>(i), count - i, matrix, y + i, cb + ChromaIndex(i, chromaStep),
+                      cr + ChromaIndex(i, chromaStep), chromaStep);
         return;
     }
     if (chromaStep != 1) {
