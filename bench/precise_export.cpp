@@ -5,8 +5,9 @@
 // the bound of any export on the host's thread: the floor plus one bare read
 // of the served picture, which every conversion has to make. A frame's time
 // is from one picture request to the next, so a stall of this shared machine
-// costs one frame, not the run: alternating runs, the median frame of each
-// kind; prints frames per second and the ratios to the floor. Built as
+// costs one frame, not the run. Five alternating runs, the median frame of
+// each kind in each run; prints the median over the runs of each kind's
+// frames per second and of each run's ratios. Built as
 // pa64_export (the .auo2 under 64-bit Wine, ExEdit2's interface and PA64)
 // and yc48_export (AviUtl 1.x's interface and YC48: the native module, and
 // the .auo under Wine where 32-bit programs run).
@@ -86,6 +87,12 @@ double MedianFps(std::vector<double> times) {
     if (times.empty()) return 0;
     std::sort(times.begin(), times.end());
     return 1 / times[times.size() / 2];
+}
+
+double Median(const double* values, int count) {
+    std::vector<double> sorted(values, values + count);
+    std::sort(sorted.begin(), sorted.end());
+    return sorted[sorted.size() / 2];
 }
 
 // Every byte of the picture loaded once, four independent sums so the loads
@@ -211,8 +218,10 @@ int main(int argc, char** argv) {
         memcpy(&gRendered[PixelBytes * p], px, PixelBytes);
     }
     const std::string path = argv[2];
-    std::vector<double> exportTimes, floorTimes, boundTimes;
-    for (int run = 0; run < 3; ++run) {
+    enum { Runs = 5 };
+    double exportFps[Runs], floorFps[Runs], boundFps[Runs], toFloor[Runs], boundToFloor[Runs], toBound[Runs];
+    for (int run = 0; run < Runs; ++run) {
+        std::vector<double> exportTimes, floorTimes, boundTimes;
         gRequests.clear();
         const bool exported = Export(table, path, frames);
         CollectFrameTimes(&exportTimes);
@@ -224,14 +233,21 @@ int main(int argc, char** argv) {
             fprintf(stderr, "a run failed to write %s\n", argv[2]);
             return 1;
         }
+        exportFps[run] = MedianFps(exportTimes), floorFps[run] = MedianFps(floorTimes);
+        boundFps[run] = MedianFps(boundTimes);
+        toFloor[run] = exportFps[run] / floorFps[run], boundToFloor[run] = boundFps[run] / floorFps[run];
+        toBound[run] = exportFps[run] / boundFps[run];
     }
     remove(path.c_str());
-    const double exportFps = MedianFps(exportTimes), floorFps = MedianFps(floorTimes), boundFps = MedianFps(boundTimes);
     printf(
         "| %s export, 1080p %s to 420p10 (fps) | floor: memcpy of the %s frame + the writes (fps) | bound: "
         "floor + one read of the %s frame (fps) | export / floor | bound / floor | export / bound |\n",
         Interface, PictureName, PictureName, PictureName);
-    printf("|---|---|---|---|---|---|\n| %.1f | %.1f | %.1f | %.2f | %.2f | %.2f |\n", exportFps, floorFps, boundFps,
-           exportFps / floorFps, boundFps / floorFps, exportFps / boundFps);
+    printf("|---|---|---|---|---|---|\n| %.1f | %.1f | %.1f | %.2f | %.2f | %.2f |\n", Median(exportFps, Runs),
+           Median(floorFps, Runs), Median(boundFps, Runs), Median(toFloor, Runs), Median(boundToFloor, Runs),
+           Median(toBound, Runs));
+    printf("export / bound of each run, in order:");
+    for (double r : toBound) printf(" %.2f", r);
+    printf("\n");
     return 0;
 }

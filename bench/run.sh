@@ -61,7 +61,7 @@ echo
 echo "YC48 (AviUtl 1.x's 48-bit YCbCr):"
 build/bench/bench/yc48_converters 100
 echo
-echo "== whole precise exports against their floor and the bound of one read of the picture (median frame of 3 x 200, into /dev/shm)"
+echo "== whole precise exports against their floor and the bound of one read of the picture (five alternating runs of 200 frames into /dev/shm, medians)"
 export_dir=$(mktemp -d /dev/shm/y4m-precise-XXXXXX)
 echo "the native module, YC48:"
 build/bench/bench/yc48_export build/bench/yuv4mpeg2.so "$export_dir/yc48.y4m" 200
