@@ -50,6 +50,23 @@ static inline bool WithinFixedLimit(const SampleMatrix* m, int32_t a, int32_t b,
     return m->shift != 0 && a <= l && a >= -l && b <= l && b >= -l && c <= l && c >= -l;
 }
 
+// Two 16-bit coefficients as one 32-bit lane, low word first: what pmaddwd
+// multiplies a lane's two words with.
+static inline int32_t WordPair(int16_t low, int16_t high) {
+    return static_cast<int32_t>(static_cast<uint16_t>(low) | static_cast<uint32_t>(static_cast<uint16_t>(high)) << 16);
+}
+// A YC48 fixed-point row as the pairs the vector kernels' regrouped lanes
+// take (a pixel is three words, so two pixels are three lanes): the even
+// pixel's (y, cb), the lane it shares with the odd one (cr, y), seen from
+// each side, and the odd pixel's (cb, cr).
+enum { EvenYCb, EvenShared, OddShared, OddCbCr, Yc48PairKinds };
+static inline void Yc48WordPairs(const FixedRow* r, int32_t pairs[Yc48PairKinds]) {
+    pairs[EvenYCb] = WordPair(r->f[0], r->f[1]);
+    pairs[EvenShared] = WordPair(r->f[2], 0);
+    pairs[OddShared] = WordPair(0, r->f[0]);
+    pairs[OddCbCr] = WordPair(r->f[1], r->f[2]);
+}
+
 // Pixel i's place in the chroma rows, and whether it has one there: every
 // pixel (chromaStep 1) or the even ones (2). A shift and a mask: a division
 // in a kernel's loop cost a tenth of its time.

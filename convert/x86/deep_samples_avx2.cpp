@@ -138,9 +138,8 @@ FixedCoefficients BroadcastFixed(const SampleMatrix* m) {
     const FixedRow* rows[3] = {&m->fixedY, &m->fixedCb, &m->fixedCr};
     for (int i = 0; i < 3; ++i) {
         const FixedRow* r = rows[i];
-        c.redGreen[i] = _mm256_set1_epi32(static_cast<int32_t>(
-            static_cast<uint16_t>(r->f[0]) | static_cast<uint32_t>(static_cast<uint16_t>(r->f[1])) << 16));
-        c.blue[i] = _mm256_set1_epi32(static_cast<uint16_t>(r->f[2]));
+        c.redGreen[i] = _mm256_set1_epi32(WordPair(r->f[0], r->f[1]));
+        c.blue[i] = _mm256_set1_epi32(WordPair(r->f[2], 0));
         c.bias[i] = _mm256_set1_epi32(r->bias);
     }
     c.shift = _mm_cvtsi32_si128(m->shift);
@@ -199,23 +198,17 @@ void Pa64FixedSixteen(const FixedCoefficients& k, const uint8_t* p, uint16_t* y,
 // + bias, shifted down, as pmaddwd pairs of the regrouped words, for pixels
 // whose values all lie within the matrix's limit (the caller checks).
 struct Yc48Fixed {
-    __m256i evenFirst[3], evenLast[3], oddFirst[3], oddLast[3], bias[3];
+    __m256i pairs[Yc48PairKinds][3], bias[3];
     __m128i shift;
     __m256i top, limit, lowest;
 };
-inline __m256i WordPair(int16_t low, int16_t high) {
-    return _mm256_set1_epi32(
-        static_cast<int32_t>(static_cast<uint16_t>(low) | static_cast<uint32_t>(static_cast<uint16_t>(high)) << 16));
-}
 Yc48Fixed BroadcastYc48Fixed(const SampleMatrix* m) {
     Yc48Fixed c;
     const FixedRow* rows[3] = {&m->fixedY, &m->fixedCb, &m->fixedCr};
     for (int i = 0; i < 3; ++i) {
-        const int16_t* f = rows[i]->f;
-        c.evenFirst[i] = WordPair(f[0], f[1]);
-        c.evenLast[i] = WordPair(f[2], 0);
-        c.oddFirst[i] = WordPair(0, f[0]);
-        c.oddLast[i] = WordPair(f[1], f[2]);
+        int32_t pairs[Yc48PairKinds];
+        Yc48WordPairs(rows[i], pairs);
+        for (int kind = 0; kind < Yc48PairKinds; ++kind) c.pairs[kind][i] = _mm256_set1_epi32(pairs[kind]);
         c.bias[i] = _mm256_set1_epi32(rows[i]->bias);
     }
     c.shift = _mm_cvtsi32_si128(m->shift);
@@ -236,13 +229,13 @@ inline __m256i Shifted(const Yc48Fixed& k, int plane, __m256i sums) {
 }
 inline __m256i EvenSums(const Yc48Fixed& k, int plane, const Regrouped& r) {
     return Shifted(k, plane,
-                   _mm256_add_epi32(_mm256_madd_epi16(r.evenYCb, k.evenFirst[plane]),
-                                    _mm256_madd_epi16(r.middle, k.evenLast[plane])));
+                   _mm256_add_epi32(_mm256_madd_epi16(r.evenYCb, k.pairs[EvenYCb][plane]),
+                                    _mm256_madd_epi16(r.middle, k.pairs[EvenShared][plane])));
 }
 inline __m256i OddSums(const Yc48Fixed& k, int plane, const Regrouped& r) {
     return Shifted(k, plane,
-                   _mm256_add_epi32(_mm256_madd_epi16(r.middle, k.oddFirst[plane]),
-                                    _mm256_madd_epi16(r.oddCbCr, k.oddLast[plane])));
+                   _mm256_add_epi32(_mm256_madd_epi16(r.middle, k.pairs[OddShared][plane]),
+                                    _mm256_madd_epi16(r.oddCbCr, k.pairs[OddCbCr][plane])));
 }
 
 }  // namespace

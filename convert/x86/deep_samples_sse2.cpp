@@ -172,22 +172,16 @@ void Pa64FixedEight(const FixedCoefficients& k, const uint8_t* p, uint16_t* y, u
 // f2); for pixels whose values all lie within the matrix's limit (the
 // caller checks), where no sum leaves 32 bits.
 struct Yc48Fixed {
-    __m128i evenFirst[3], evenLast[3], oddFirst[3], oddLast[3], bias[3];
+    __m128i pairs[Yc48PairKinds][3], bias[3];
     __m128i shift, top, limit, lowest;
 };
-inline __m128i WordPair(int16_t low, int16_t high) {
-    return _mm_set1_epi32(
-        static_cast<int32_t>(static_cast<uint16_t>(low) | static_cast<uint32_t>(static_cast<uint16_t>(high)) << 16));
-}
 Yc48Fixed BroadcastYc48Fixed(const SampleMatrix* m) {
     Yc48Fixed c;
     const FixedRow* rows[3] = {&m->fixedY, &m->fixedCb, &m->fixedCr};
     for (int i = 0; i < 3; ++i) {
-        const int16_t* f = rows[i]->f;
-        c.evenFirst[i] = WordPair(f[0], f[1]);
-        c.evenLast[i] = WordPair(f[2], 0);
-        c.oddFirst[i] = WordPair(0, f[0]);
-        c.oddLast[i] = WordPair(f[1], f[2]);
+        int32_t pairs[Yc48PairKinds];
+        Yc48WordPairs(rows[i], pairs);
+        for (int kind = 0; kind < Yc48PairKinds; ++kind) c.pairs[kind][i] = _mm_set1_epi32(pairs[kind]);
         c.bias[i] = _mm_set1_epi32(rows[i]->bias);
     }
     c.shift = _mm_cvtsi32_si128(m->shift);
@@ -206,14 +200,14 @@ inline __m128i Shifted(const Yc48Fixed& k, int plane, __m128i sums) {
     return _mm_sra_epi32(_mm_add_epi32(sums, k.bias[plane]), k.shift);
 }
 inline __m128i EvenSums(const Yc48Fixed& k, int plane, const Regrouped& r) {
-    return Shifted(
-        k, plane,
-        _mm_add_epi32(_mm_madd_epi16(r.evenYCb, k.evenFirst[plane]), _mm_madd_epi16(r.middle, k.evenLast[plane])));
+    return Shifted(k, plane,
+                   _mm_add_epi32(_mm_madd_epi16(r.evenYCb, k.pairs[EvenYCb][plane]),
+                                 _mm_madd_epi16(r.middle, k.pairs[EvenShared][plane])));
 }
 inline __m128i OddSums(const Yc48Fixed& k, int plane, const Regrouped& r) {
-    return Shifted(
-        k, plane,
-        _mm_add_epi32(_mm_madd_epi16(r.middle, k.oddFirst[plane]), _mm_madd_epi16(r.oddCbCr, k.oddLast[plane])));
+    return Shifted(k, plane,
+                   _mm_add_epi32(_mm_madd_epi16(r.middle, k.pairs[OddShared][plane]),
+                                 _mm_madd_epi16(r.oddCbCr, k.pairs[OddCbCr][plane])));
 }
 // 16-bit samples clipped to 0 .. top (the signed pack keeps 0 to 32767).
 inline __m128i Clip(const Yc48Fixed& k, __m128i packed) {
