@@ -100,22 +100,8 @@ void MakeSteps(int32_t depth, uint32_t picture, int32_t height) {
 #define PRECISE_AVX2 1
 #define AVX2 __attribute__((target("avx2")))
 
-// Eight samples a step lying `Bytes` apart from `at`, masked to the
-// picture's depth, as two vectors of four doubles less `offset`.
-template <int Bytes>
-AVX2 inline void EightSamples(const uint8_t* at, __m128i mask, __m256d offset, __m256d out[2]) {
-    __m128i low, high;
-    if (Bytes == 2) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
-        low = _mm_cvtepu16_epi32(v), high = _mm_cvtepu16_epi32(_mm_srli_si128(v, 8));
-    } else {
-        const __m128i v = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(at));
-        low = _mm_cvtepu8_epi32(v), high = _mm_cvtepu8_epi32(_mm_srli_si128(v, 4));
-    }
-    out[0] = _mm256_sub_pd(_mm256_cvtepi32_pd(_mm_and_si128(low, mask)), offset);
-    out[1] = _mm256_sub_pd(_mm256_cvtepi32_pd(_mm_and_si128(high, mask)), offset);
-}
-// Four samples, the same way.
+// Four samples a step lying `Bytes` apart from `at`, masked to the
+// picture's depth, as four doubles less `offset`.
 template <int Bytes>
 AVX2 inline __m256d FourSamples(const uint8_t* at, __m128i mask, __m256d offset) {
     __m128i wide;
@@ -127,6 +113,12 @@ AVX2 inline __m256d FourSamples(const uint8_t* at, __m128i mask, __m256d offset)
         wide = _mm_cvtepu8_epi32(_mm_cvtsi32_si128(bytes));
     }
     return _mm256_sub_pd(_mm256_cvtepi32_pd(_mm_and_si128(wide, mask)), offset);
+}
+// Eight, as two fours.
+template <int Bytes>
+AVX2 inline void EightSamples(const uint8_t* at, __m128i mask, __m256d offset, __m256d out[2]) {
+    out[0] = FourSamples<Bytes>(at, mask, offset);
+    out[1] = FourSamples<Bytes>(at + 4 * Bytes, mask, offset);
 }
 
 // Eight pixels' components as 16-bit values in [low, low + 65535], the
